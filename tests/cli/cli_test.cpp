@@ -1,0 +1,65 @@
+// sumaris-cli as a user runs it: output bytes, exit statuses and error lines.
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "support/QtPrint.h"
+
+namespace {
+
+struct Result {
+    int status;
+    QByteArray out, err;
+};
+
+Result cli(const QStringList& args, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/sumaris-cli"), args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(30000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+TEST(Cli, FormNewPrintsEveryControl) {
+    Result r = cli({"form", "new", "TFRMPIT_37"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.count("\r\n"), 184);
+    EXPECT_TRUE(r.out.startsWith("5=20  \r\n") || r.out.contains("\r\n5=20  \r\n"));
+    EXPECT_TRUE(r.out.contains("\r\n14=  .  .    \r\n"));
+}
+
+TEST(Cli, FormApplyRoundTripsAndEncodes) {
+    const QByteArray input = "12=\xA3\xA5KA\r\n44=1,5\r\n999=x\r\n"; // ŁĄKA in Windows-1250
+    Result r = cli({"form", "apply", "TFRMPIT_37"}, input);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains("\r\n12=\xA3\xA5KA\r\n"));
+    EXPECT_TRUE(r.out.contains("\r\n44=1.5\r\n"));
+    Result u = cli({"--utf8", "form", "apply", "TFRMPIT_37"}, input);
+    EXPECT_TRUE(u.out.contains(QStringLiteral("\r\n12=ŁĄKA\r\n").toUtf8()));
+}
+
+TEST(Cli, WordsAndPicture) {
+    EXPECT_EQ(cli({"--utf8", "words", "12.34"}).out, QStringLiteral("dwanaście zł trzydzieścicztery gr\n").toUtf8());
+    EXPECT_EQ(cli({"picture", "###,###.##", "1234.5"}).out, QByteArray("  1,234.50\n"));
+}
+
+TEST(Cli, ErrorsAreOneLineWithStatusTwo) {
+    QTemporaryDir dir;
+    const QList<QStringList> bad = {
+        {"form", "new", "TFRMPIT_99"},
+        {"form", "apply", "TFRMPIT_37", dir.filePath("missing.txt")},
+        {"form"},
+        {"nonsense"},
+        {"words"},
+    };
+    for (const QStringList& args : bad) {
+        Result r = cli(args);
+        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+} // namespace
