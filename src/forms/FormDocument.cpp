@@ -14,8 +14,26 @@ constexpr int kMaxSeriesRows = 999;
 
 // A complete decimal number with "." as the point: sign, digits, optional fraction and exponent.
 bool parseStrictNumber(const QString& text, double* out) {
-    static const QRegularExpression re(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
-    if (!re.match(text).hasMatch()) return false;
+    const int n = int(text.size());
+    int i = 0;
+    auto digits = [&] {
+        int start = i;
+        while (i < n && text[i] >= u'0' && text[i] <= u'9') ++i;
+        return i - start;
+    };
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
+    int intDigits = digits(), fracDigits = 0;
+    if (i < n && text[i] == u'.') {
+        ++i;
+        fracDigits = digits();
+    }
+    if (intDigits == 0 && fracDigits == 0) return false;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
+        if (digits() == 0) return false;
+    }
+    if (i != n) return false;
     bool ok = false;
     double v = text.toDouble(&ok);
     if (!ok || !std::isfinite(v)) return false;
@@ -80,7 +98,12 @@ QString FormDocument::GetControlValue(const FormField* f) const {
     if (!f) return QString();
     switch (f->kind()) {
     case FieldKind::Edit: return f->text();
-    case FieldKind::Numeric: return GeneralNumberText(f->value_);
+    case FieldKind::Numeric:
+        if (!f->numberTextValid_) {
+            f->numberText_ = GeneralNumberText(f->value_);
+            f->numberTextValid_ = true;
+        }
+        return f->numberText_;
     case FieldKind::Check:
     case FieldKind::Radio: return f->checked_ ? QStringLiteral("1") : QStringLiteral("0");
     case FieldKind::Memo: {
@@ -132,6 +155,8 @@ QString FormDocument::ReadValue(const FormField* f) const {
 void FormDocument::WriteValue(FormField* f, const QString& text) {
     if (!f) return;
     if (f->kind() == FieldKind::Numeric) {
+        // Rules mostly write what the field already holds; its own text changes nothing.
+        if (!text.isEmpty() && text == GetControlValue(f)) return;
         double v = 0;
         if (!parseStrictNumber(text.trimmed(), &v)) v = 0;
         setNumber(f, v);
@@ -149,6 +174,7 @@ void FormDocument::setNumber(FormField* f, double value) {
     if (v == 0) v = 0; // no negative zero
     if (v == f->value_) return;
     f->value_ = v;
+    f->numberTextValid_ = false;
     emit fieldChanged(f);
 }
 
@@ -266,6 +292,7 @@ void FormDocument::CreateSeriesRow(int k, int i) {
         row->enabled_ = tmpl->enabled_;
         row->text_ = tmpl->text_;
         row->value_ = tmpl->value_;
+        row->numberTextValid_ = false;
         row->checked_ = tmpl->checked_;
         row->index_ = tmpl->index_;
         fields_.push_back(std::move(row));

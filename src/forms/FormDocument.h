@@ -42,6 +42,8 @@ private:
     bool enabled_;
     QString text_;
     double value_ = 0;
+    mutable QString numberText_; // the value's stored text, made when first asked for
+    mutable bool numberTextValid_ = false;
     bool checked_ = false;
     int index_ = -1;
 };
