@@ -10,6 +10,7 @@
 #include "app/util/Numbers.h"
 #include "app/util/Words.h"
 #include "app/util/Interaction.h"
+#include "cli/DbCommands.h"
 #include "forms/FormDocument.h"
 #include "forms/FormTypes.h"
 #include "forms/expr/ConditionEvaluator.h"
@@ -54,6 +55,9 @@ const char* kUsage =
     "  sumaris-cli [--utf8] recalc TYPE [FILE] [--series TEXT] [--passes N] [--answer N]\n"
     "  sumaris-cli [--utf8] form new TYPE\n"
     "  sumaris-cli [--utf8] form apply TYPE [FILE] [--series TEXT]\n"
+    "  sumaris-cli [--utf8] db create PATH | db load-opp DB FILE\n"
+    "  sumaris-cli [--utf8] db put --db DB TYPE FILE [--master ID] | db get --db DB ID\n"
+    "  sumaris-cli [--utf8] db list --db DB [--type T] [--filter F] [--order O]\n"
     "  sumaris-cli [--utf8] words AMOUNT\n"
     "  sumaris-cli [--utf8] picture PICTURE VALUE\n";
 
@@ -207,6 +211,7 @@ int RunCli(QStringList args) {
         if (command == u"eval") return evalCommand(args, out);
         if (command == u"lint") return lintCommand(args, out);
         if (command == u"recalc") return recalcCommand(args, out, person);
+        if (command == u"db") return RunDbCommand(args, out.utf8);
         if (command == u"words") {
             if (args.size() != 1) throw UsageError("words: expected one amount");
             out.write(AmountInWords(ParseNumber(args[0])) + u'\n');

@@ -21,13 +21,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-const char* kUsage = "usage:\n"
-                     "  sumaris-cli db create PATH\n"
-                     "  sumaris-cli db load-opp DB FILE\n"
-                     "  sumaris-cli db put --db DB TYPE FILE [--master ID]\n"
-                     "  sumaris-cli db get --db DB ID\n"
-                     "  sumaris-cli db list --db DB [--type T] [--filter F] [--order O]\n"
-                     "  (each with [--user U] [--password P]; DB and PATH: a file, or host:path on a server)\n";
+const char* kUsage =
+    "usage:\n"
+    "  sumaris-cli db create PATH\n"
+    "  sumaris-cli db load-opp DB FILE\n"
+    "  sumaris-cli db put --db DB TYPE FILE [--master ID]\n"
+    "  sumaris-cli db get --db DB ID\n"
+    "  sumaris-cli db list --db DB [--type T] [--filter F] [--order O]\n"
+    "  (each with [--user U] [--password P]; DB and PATH: a file, or host:path on a server)\n";
 
 struct Output {
     bool utf8 = false;
@@ -68,7 +69,8 @@ DatabaseTarget targetOf(const QString& db, const QString& user, const QString& p
 QString readDocumentText(const QString& file) {
     QFile f;
     const bool fromStdin = file == u"-";
-    const bool ok = fromStdin ? f.open(stdin, QIODevice::ReadOnly) : (f.setFileName(file), f.open(QIODevice::ReadOnly));
+    const bool ok =
+        fromStdin ? f.open(stdin, QIODevice::ReadOnly) : (f.setFileName(file), f.open(QIODevice::ReadOnly));
     if (!ok) throw std::runtime_error(("cannot read " + file + ": " + f.errorString()).toStdString());
     const QByteArray data = f.readAll();
     if (data.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(data.mid(3));
@@ -96,13 +98,16 @@ int create(QStringList& args, const DatabaseTarget& base, const Output& out) {
     const DatabaseTarget t = targetOf(args[0], base.user, base.password);
     const CreationOutcome outcome = RunCreationScripts(t);
     if (!outcome.ok) {
-        for (const QString& e : outcome.errors) std::fprintf(stderr, "%s\n", e.toLocal8Bit().constData());
+        for (const QString& e : outcome.errors)
+            std::fprintf(stderr, "%s\n", e.toLocal8Bit().constData());
         return 1;
     }
     fb::Attachment att = fb::Attachment::open(connectParams(t));
     fb::Transaction tx = att.startTransaction(true);
-    const qlonglong offices = att.scalar(tx, QStringLiteral("select count(*) from URZEDY_SKARBOWE")).toLongLong();
-    const qlonglong organisations = att.scalar(tx, QStringLiteral("select count(*) from LISTA_OPP")).toLongLong();
+    const qlonglong offices =
+        att.scalar(tx, QStringLiteral("select count(*) from URZEDY_SKARBOWE")).toLongLong();
+    const qlonglong organisations =
+        att.scalar(tx, QStringLiteral("select count(*) from LISTA_OPP")).toLongLong();
     out.write(QStringLiteral("tax offices: %1\norganisations: %2\n").arg(offices).arg(organisations));
     return 0;
 }
@@ -164,7 +169,8 @@ int list(QStringList& args, const DatabaseTarget& t, const Output& out) {
     for (const FormRow& r : dane.Forms().rows())
         out.write(QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
                       .arg(r.FOR_ID)
-                      .arg(r.FOR_NIP, r.C_FOR_NAZIMIE.trimmed(), r.C_FOR_TYP.trimmed(), DateText(r.FOR_DATA_WYPELNIENIA)));
+                      .arg(r.FOR_NIP, r.C_FOR_NAZIMIE.trimmed(), r.C_FOR_TYP.trimmed(),
+                           DateText(r.FOR_DATA_WYPELNIENIA)));
     return 0;
 }
 
@@ -192,7 +198,8 @@ int RunDbCommand(QStringList args, bool utf8) {
         std::fprintf(stderr, "sumaris-cli: %s\n%s", e.what(), kUsage);
         return 2;
     } catch (const std::exception& e) {
-        const QByteArray msg = ("sumaris-cli: " + QString::fromUtf8(e.what()).simplified() + u'\n').toLocal8Bit();
+        const QByteArray msg =
+            ("sumaris-cli: " + QString::fromUtf8(e.what()).simplified() + u'\n').toLocal8Bit();
         std::fwrite(msg.constData(), 1, size_t(msg.size()), stderr);
         return 1;
     }
