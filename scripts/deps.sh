@@ -5,7 +5,7 @@ PKGS=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libqt6svg6-dev fonts-dejavu-core
   libxml2-dev libxml2-utils
-  firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
+  firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
 )
