@@ -11,6 +11,7 @@
 #include "app/util/Words.h"
 #include "app/util/Interaction.h"
 #include "cli/DbCommands.h"
+#include "cli/XmlCommands.h"
 #include "forms/FormDocument.h"
 #include "forms/FormTypes.h"
 #include "forms/expr/ConditionEvaluator.h"
@@ -58,6 +59,9 @@ const char* kUsage =
     "  sumaris-cli [--utf8] db create PATH | db load-opp DB FILE\n"
     "  sumaris-cli [--utf8] db put --db DB TYPE FILE [--master ID] | db get --db DB ID\n"
     "  sumaris-cli [--utf8] db list --db DB [--type T] [--filter F] [--order O]\n"
+    "  sumaris-cli [--utf8] export TYPE FILE [--attachment TYPE=FILE ...] [-o OUT]\n"
+    "  sumaris-cli [--utf8] validate FILE [--type TYPE | --schema XSD [--namespace NS]] [--remote]\n"
+    "  sumaris-cli [--utf8] schemas fetch [TYPE ...] | schemas list   (also --repository DIR, --registry URL)\n"
     "  sumaris-cli [--utf8] words AMOUNT\n"
     "  sumaris-cli [--utf8] picture PICTURE VALUE\n";
 
@@ -212,6 +216,8 @@ int RunCli(QStringList args) {
         if (command == u"lint") return lintCommand(args, out);
         if (command == u"recalc") return recalcCommand(args, out, person);
         if (command == u"db") return RunDbCommand(args, out.utf8);
+        if (command == u"export" || command == u"validate" || command == u"schemas")
+            return RunXmlCommand(command, args, out.utf8);
         if (command == u"words") {
             if (args.size() != 1) throw UsageError("words: expected one amount");
             out.write(AmountInWords(ParseNumber(args[0])) + u'\n');

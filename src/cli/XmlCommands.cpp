@@ -1,0 +1,220 @@
+#include "cli/XmlCommands.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/util/Encoding.h"
+#include "forms/FormTypes.h"
+#include "xml/DeclarationExport.h"
+#include "xml/XmlDom.h"
+#include "xml/XmlValidation.h"
+
+namespace {
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Output {
+    bool utf8 = false;
+    void write(const QString& text, FILE* to = stdout) const {
+        const QByteArray bytes = utf8 ? text.toUtf8() : ToWin1250(text);
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
+    }
+};
+
+QString takeOption(QStringList& args, const QString& name, bool* present = nullptr) {
+    const int i = int(args.indexOf(name));
+    if (present) *present = i >= 0;
+    if (i < 0) return QString();
+    if (i + 1 >= args.size()) throw UsageError(("missing value after " + name).toStdString());
+    QString v = args[i + 1];
+    args.remove(i, 2);
+    return v;
+}
+
+bool takeFlag(QStringList& args, const QString& name) {
+    const int i = int(args.indexOf(name));
+    if (i >= 0) args.removeAt(i);
+    return i >= 0;
+}
+
+// A stored document text: Windows-1250 unless it starts with a UTF-8 byte-order mark; "-" is
+// standard input.
+QString readDocumentText(const QString& file) {
+    QFile f;
+    const bool ok = file == u"-" ? f.open(stdin, QIODevice::ReadOnly)
+                                 : (f.setFileName(file), f.open(QIODevice::ReadOnly));
+    if (!ok) throw std::runtime_error(("cannot read " + file + ": " + f.errorString()).toStdString());
+    const QByteArray data = f.readAll();
+    if (data.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(data.mid(3));
+    return FromWin1250(data);
+}
+
+const FormType& formType(const QString& name) {
+    const FormType* t = FindFormType(name);
+    if (!t) throw UsageError(("unknown form type " + name).toStdString());
+    return *t;
+}
+
+int exportCommand(QStringList args) {
+    QList<StoredAttachment> attachments;
+    for (bool present = true; present;) {
+        const QString option = takeOption(args, QStringLiteral("--attachment"), &present);
+        if (!present) break;
+        const qsizetype eq = option.indexOf(u'=');
+        if (eq <= 0) throw UsageError("--attachment expects TYPE=FILE");
+        attachments.append({formType(option.left(eq)).typeCode(), readDocumentText(option.mid(eq + 1))});
+    }
+    bool toFile = false;
+    const QString out = takeOption(args, QStringLiteral("-o"), &toFile);
+    if (args.size() != 2) throw UsageError("export: expected TYPE FILE");
+    const FormType& type = formType(args[0]);
+    if (!FindDeclarationMapping(type.typeCode()))
+        throw UsageError(("no e-declaration export for " + type.typeCode()).toStdString());
+    const XmlExportResult result =
+        ExportDeclarationXml(type.typeCode(), readDocumentText(args[1]), attachments);
+    if (!result.produced) {
+        if (!result.templatePath.isEmpty())
+            throw std::runtime_error(
+                ("the template " + result.templatePath + " has no Naglowek").toStdString());
+        return 1; // the missing template has been reported
+    }
+    if (toFile) {
+        QSaveFile f(out);
+        if (!f.open(QIODevice::WriteOnly) || f.write(result.xml) != result.xml.size() || !f.commit())
+            throw std::runtime_error(("cannot write " + out + ": " + f.errorString()).toStdString());
+    } else {
+        std::fwrite(result.xml.constData(), 1, size_t(result.xml.size()), stdout);
+    }
+    return 0;
+}
+
+void repositoryOptions(QStringList& args, XmlValidationOptions& options) {
+    options.repositoryFolder = takeOption(args, QStringLiteral("--repository"));
+    options.registryMirror = takeOption(args, QStringLiteral("--registry"));
+}
+
+// The namespace of a document's root element; empty when it cannot be read.
+QString rootNamespace(const QString& file) {
+    try {
+        return XmlDocument::load(file).documentElement().namespaceUri();
+    } catch (const XmlError&) {
+        return QString();
+    }
+}
+
+int validateCommand(QStringList args, const Output& output) {
+    XmlValidationOptions options;
+    repositoryOptions(args, options);
+    options.localRepository = !takeFlag(args, QStringLiteral("--remote"));
+    bool hasType = false, hasSchema = false;
+    const QString typeName = takeOption(args, QStringLiteral("--type"), &hasType);
+    QString location = takeOption(args, QStringLiteral("--schema"), &hasSchema);
+    QString ns = takeOption(args, QStringLiteral("--namespace"));
+    if (args.size() != 1 || (hasType && hasSchema))
+        throw UsageError("validate: expected FILE [--type TYPE | --schema XSD]");
+    const QString file = args[0];
+
+    const DeclarationMapping* mapping = nullptr;
+    if (hasType) {
+        mapping = FindDeclarationMapping(formType(typeName).typeCode());
+        if (!mapping) throw UsageError(("no e-declaration schema for " + typeName).toStdString());
+    } else if (!hasSchema) {
+        // The form is known by the document's namespace; otherwise its registry address is used.
+        ns = rootNamespace(file);
+        for (const DeclarationMapping* m : AllDeclarationMappings())
+            if (m->namespaceUri() == ns) mapping = m;
+        if (!mapping && ns.startsWith(u"http", Qt::CaseInsensitive))
+            location = ns + QStringLiteral("schemat.xsd");
+    }
+    if (!mapping && location.isEmpty())
+        throw UsageError("validate: the document's namespace names no schema; give --type or --schema");
+    if (mapping) {
+        location = mapping->schemaLocation();
+        ns = mapping->namespaceUri();
+        options.componentName = mapping->componentName();
+    }
+
+    const XmlValidationResult r = ValidateXmlData(location, file, false, ns, options);
+    switch (r.status) {
+    case XmlValidationStatus::Valid:
+        return 0;
+    case XmlValidationStatus::Invalid:
+        output.write(XmlErrorMessage(r).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
+        return 1;
+    case XmlValidationStatus::SchemaUnavailable:
+        output.write(SchemaUnavailableMessage().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
+                         u'\n' + r.detail + u'\n',
+                     stderr);
+        return 1;
+    case XmlValidationStatus::LoadFailed:
+        output.write(XmlLoadFailedMessage(file, r.detail).replace(u'\r', u'\n') + u'\n', stderr);
+        return 1;
+    }
+    return 1;
+}
+
+int schemasCommand(QStringList args, const Output& output) {
+    XmlValidationOptions options;
+    repositoryOptions(args, options);
+    if (args.isEmpty()) throw UsageError("schemas: expected fetch or list");
+    const QString verb = args.takeFirst();
+    QList<const DeclarationMapping*> mappings;
+    for (const QString& name : args) {
+        const DeclarationMapping* m = FindDeclarationMapping(formType(name).typeCode());
+        if (!m) throw UsageError(("no e-declaration schema for " + name).toStdString());
+        mappings.append(m);
+    }
+    if (mappings.isEmpty()) mappings = AllDeclarationMappings();
+
+    if (verb == u"list") {
+        for (const DeclarationMapping* m : mappings) {
+            const bool local =
+                QFileInfo::exists(LocalSchemaPath(m->componentName(), options.repositoryFolder));
+            output.write(m->componentName() + u'\t' + m->schemaLocation() + u'\t' +
+                         (local ? QStringLiteral("lokalnie") : QStringLiteral("brak")) + u'\n');
+        }
+        return 0;
+    }
+    if (verb != u"fetch") throw UsageError(("schemas: unknown verb " + verb).toStdString());
+    int status = 0;
+    for (const DeclarationMapping* m : mappings) {
+        options.componentName = m->componentName();
+        QString error;
+        if (FetchSchemaToRepository(m->schemaLocation(), m->namespaceUri(), options, &error)) {
+            output.write(m->componentName() + QStringLiteral(": OK\n"));
+        } else {
+            output.write(m->componentName() + QStringLiteral(": ") + error + u'\n');
+            status = 1;
+        }
+    }
+    return status;
+}
+
+void printError(const QString& text) {
+    const QByteArray bytes = ("sumaris-cli: " + text.simplified() + u'\n').toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+} // namespace
+
+int RunXmlCommand(const QString& command, QStringList args, bool utf8) {
+    Output output{utf8};
+    try {
+        if (command == u"export") return exportCommand(args);
+        if (command == u"validate") return validateCommand(args, output);
+        if (command == u"schemas") return schemasCommand(args, output);
+        throw UsageError(("unknown command " + command).toStdString());
+    } catch (const UsageError& e) {
+        printError(QString::fromUtf8(e.what()));
+        return 2;
+    } catch (const std::exception& e) {
+        printError(QString::fromUtf8(e.what()));
+        return 1;
+    }
+}
