@@ -8,6 +8,7 @@
 #include "app/util/Encoding.h"
 #include "app/util/Texts.h"
 #include "forms/FormDocument.h"
+#include "store/Archive.h"
 #include "store/Dane.h"
 #include "store/DatabaseCreation.h"
 #include "store/Firebird.h"
@@ -28,7 +29,10 @@ const char* kUsage =
     "  sumaris-cli db put --db DB TYPE FILE [--master ID]\n"
     "  sumaris-cli db get --db DB ID\n"
     "  sumaris-cli db list --db DB [--type T] [--filter F] [--order O]\n"
-    "  (each with [--user U] [--password P]; DB and PATH: a file, or host:path on a server)\n";
+    "  sumaris-cli db backup DB FILE [--verbose]\n"
+    "  sumaris-cli db restore FILE DB [--verbose]\n"
+    "  (each with [--user U] [--password P]; DB and PATH: a file, or host:path on a server;\n"
+    "  with a server, FILE is the backup file as the server sees it)\n";
 
 struct Output {
     bool utf8 = false;
@@ -174,6 +178,43 @@ int list(QStringList& args, const DatabaseTarget& t, const Output& out) {
     return 0;
 }
 
+bool takeFlag(QStringList& args, const QString& name) {
+    return args.removeAll(name) > 0;
+}
+
+// The backup file of a database on this computer is a local file too.
+QString backupFileOf(const DatabaseTarget& t, const QString& file) {
+    return t.server.isEmpty() ? QFileInfo(file).absoluteFilePath() : file;
+}
+
+ServiceLineSink lineSink(bool verbose, const Output& out) {
+    if (!verbose) return {};
+    return [&out](const QString& line) {
+        out.write(line + u'\n');
+        std::fflush(stdout);
+    };
+}
+
+int backup(QStringList& args, const DatabaseTarget& base, const Output& out) {
+    const bool verbose = takeFlag(args, QStringLiteral("--verbose"));
+    if (args.size() != 2) throw UsageError("db backup: expected DB and FILE");
+    const DatabaseTarget t = targetOf(args[0], base.user, base.password);
+    const QString file = backupFileOf(t, args[1]);
+    BackupDatabase(ServiceAccess{t.server, t.user, t.password}, t.path, file, lineSink(verbose, out));
+    out.write(QStringLiteral("backup: %1\n").arg(file));
+    return 0;
+}
+
+int restore(QStringList& args, const DatabaseTarget& base, const Output& out) {
+    const bool verbose = takeFlag(args, QStringLiteral("--verbose"));
+    if (args.size() != 2) throw UsageError("db restore: expected FILE and DB");
+    const DatabaseTarget t = targetOf(args[1], base.user, base.password);
+    const QString file = backupFileOf(t, args[0]);
+    RestoreDatabase(ServiceAccess{t.server, t.user, t.password}, file, t.path, lineSink(verbose, out));
+    out.write(QStringLiteral("restored: %1\n").arg(ConnectionString(t.server, t.path)));
+    return 0;
+}
+
 } // namespace
 
 int RunDbCommand(QStringList args, bool utf8) {
@@ -187,6 +228,8 @@ int RunDbCommand(QStringList args, bool utf8) {
         base.password = takeOption(args, QStringLiteral("--password"), QString::fromLatin1(kDefaultPassword));
         if (verb == u"create") return create(args, base, out);
         if (verb == u"load-opp") return loadOpp(args, base, out);
+        if (verb == u"backup") return backup(args, base, out);
+        if (verb == u"restore") return restore(args, base, out);
         const QString db = takeOption(args, QStringLiteral("--db"));
         if (db.isEmpty()) throw UsageError(("db " + verb + ": missing --db").toStdString());
         const DatabaseTarget t = targetOf(db, base.user, base.password);

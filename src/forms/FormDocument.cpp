@@ -321,9 +321,14 @@ void FormDocument::RemoveSeriesRow(int k) {
 }
 
 void FormDocument::ExpandSeries(const QString& seriesText) {
-    // Rebuild from scratch: drop the rows that exist.
+    // Rebuild from scratch: drop the rows that exist, and tell the views which ones went.
+    QList<QPair<int, int>> dropped;
+    for (const auto& f : fields_)
+        if (f->seriesRow() > 0 && !dropped.contains(qMakePair(f->seriesK(), f->seriesRow())))
+            dropped.append(qMakePair(f->seriesK(), f->seriesRow()));
     if (std::erase_if(fields_, [](const std::unique_ptr<FormField>& f) { return f->seriesRow() > 0; }) > 0)
         indexValid_ = false;
+    for (auto it = dropped.crbegin(); it != dropped.crend(); ++it) emit seriesRowRemoved(it->first, it->second);
     QString s = seriesText.trimmed();
     int k = 0;
     for (size_t i = 0; i < size_t(layout_->fields.size()); ++i) {

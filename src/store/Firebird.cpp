@@ -3,10 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QRegularExpression>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <firebird/Interface.h>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 #include "app/util/Encoding.h"
@@ -40,6 +45,27 @@ IMaster* master() {
     }();
     return m;
 }
+
+// The embedded engine ends a finished service's thread after it has answered the last query.
+// A process that exits in that moment unloads the engine under the thread and crashes, so
+// the exit waits until the last embedded service has been over for a little while.
+std::atomic<qint64> lastEmbeddedService{0}; // steady clock, milliseconds
+
+qint64 steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+void letServiceThreadsEnd() {
+    const qint64 wait = lastEmbeddedService.load() + 500 - steadyMs();
+    if (wait > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+}
+// Registered once the engine is loaded, so that it runs before the engine's own exit handlers.
+void waitForServiceThreadsAtExit() {
+    static const bool registered = std::atexit(letServiceThreadsEnd) == 0;
+    (void)registered;
+}
+
 IUtil* util() {
     return master()->getUtilInterface();
 }
@@ -375,6 +401,20 @@ void Attachment::close() {
     att->detach(st.get());
     if (st.failed()) {
         att->release();
+        st.raise();
+    }
+}
+
+void Attachment::drop() {
+    if (!att_) return;
+    IAttachment* att = att_;
+    att_ = nullptr;
+    Status st;
+    att->dropDatabase(st.get());
+    if (st.failed()) {
+        Status detaching;
+        att->detach(detaching.get());
+        if (detaching.failed()) att->release();
         st.raise();
     }
 }
@@ -828,9 +868,12 @@ Service::~Service() {
     Status st;
     svc_->detach(st.get());
     if (st.failed()) svc_->release();
+    if (embedded_) lastEmbeddedService = steadyMs();
 }
 
-Service::Service(Service&& other) noexcept : svc_(other.svc_) {
+Service::Service(Service&& other) noexcept
+    : svc_(other.svc_), embedded_(other.embedded_), pending_(std::move(other.pending_)),
+      wanted_(other.wanted_) {
     other.svc_ = nullptr;
 }
 
@@ -838,6 +881,9 @@ Service& Service::operator=(Service&& other) noexcept {
     if (this != &other) {
         Service dying(std::move(*this));
         svc_ = other.svc_;
+        embedded_ = other.embedded_;
+        pending_ = std::move(other.pending_);
+        wanted_ = other.wanted_;
         other.svc_ = nullptr;
     }
     return *this;
@@ -855,7 +901,10 @@ Service Service::attach(const QString& server, const QString& user, const QStrin
     IService* svc = provider->attachServiceManager(st.get(), name.constData(), unsigned(bytes.size()),
                                                    reinterpret_cast<const unsigned char*>(bytes.constData()));
     st.check();
-    return Service(svc);
+    Service service(svc);
+    service.embedded_ = server.trimmed().isEmpty();
+    if (service.embedded_) waitForServiceThreadsAtExit();
+    return service;
 }
 
 void Service::close() {
@@ -864,6 +913,7 @@ void Service::close() {
     svc_ = nullptr;
     Status st;
     svc->detach(st.get());
+    if (embedded_) lastEmbeddedService = steadyMs();
     if (st.failed()) {
         svc->release();
         st.raise();
@@ -899,10 +949,81 @@ void Service::start(const QByteArray& spb) {
 }
 
 bool Service::nextLine(QString& line) {
-    if (!svc_) return false;
-    unsigned char tag = 0;
-    line = serviceAnswer(svc_, isc_info_svc_line, &tag);
-    return tag == isc_info_svc_line && !line.isEmpty();
+    for (;;) {
+        switch (readLine(line, 0)) {
+        case Read::Line:
+            return true;
+        case Read::End:
+            return false;
+        case Read::Idle:
+            break;
+        }
+    }
+}
+
+Service::Read Service::readLine(QString& line, int timeoutSeconds, QIODevice* input) {
+    line.clear();
+    if (!svc_) return Read::End;
+    QByteArray send;
+    const auto putLength = [&send](unsigned n) {
+        send.append(char(n & 0xFF));
+        send.append(char((n >> 8) & 0xFF));
+    };
+    if (input && wanted_ > 0) {
+        // Whatever the device cannot give ends the input; the action reports that itself.
+        QByteArray chunk = input->read(qMin<qint64>(wanted_, 32000));
+        if (chunk.size() < 0) chunk.clear();
+        send.append(char(isc_info_svc_line));
+        putLength(unsigned(chunk.size()));
+        send.append(chunk);
+    }
+    wanted_ = 0;
+    if (timeoutSeconds > 0) {
+        send.append(char(isc_info_svc_timeout));
+        putLength(4);
+        for (int i = 0; i < 4; ++i)
+            send.append(char((unsigned(timeoutSeconds) >> (8 * i)) & 0xFF));
+    }
+    const unsigned char lineOnly[] = {isc_info_svc_line};
+    const unsigned char withInput[] = {isc_info_svc_stdin, isc_info_svc_line};
+    const unsigned char* items = input ? withInput : lineOnly;
+    const unsigned itemCount = input ? 2 : 1;
+    unsigned char buffer[16384];
+    Status st;
+    svc_->query(st.get(), unsigned(send.size()),
+                send.isEmpty() ? nullptr : reinterpret_cast<const unsigned char*>(send.constData()),
+                itemCount, items, sizeof buffer, buffer);
+    st.check();
+
+    bool partial = false;
+    unsigned got = 0;
+    const unsigned char* p = buffer;
+    const unsigned char* const end = buffer + sizeof buffer;
+    while (p < end && *p != isc_info_end) {
+        const unsigned char tag = *p++;
+        if (tag == isc_info_svc_stdin && p + 4 <= end) {
+            wanted_ = unsigned(p[0]) | (unsigned(p[1]) << 8) | (unsigned(p[2]) << 16) | (unsigned(p[3]) << 24);
+            p += 4;
+        } else if (tag == isc_info_svc_line && p + 2 <= end) {
+            unsigned len = unsigned(p[0]) | (unsigned(p[1]) << 8);
+            p += 2;
+            len = qMin<unsigned>(len, unsigned(end - p));
+            pending_.append(reinterpret_cast<const char*>(p), int(len));
+            got += len;
+            p += len;
+        } else if (tag == isc_info_svc_timeout || tag == isc_info_data_not_ready || tag == isc_info_truncated) {
+            partial = true;
+        } else {
+            break; // nothing else was asked for
+        }
+    }
+    if (partial) return Read::Idle;
+    if (got == 0 && pending_.isEmpty()) return wanted_ > 0 ? Read::Idle : Read::End;
+    // The server hands a line over with its line feed turned into a blank.
+    if (pending_.endsWith(' ')) pending_.chop(1);
+    line = QString::fromUtf8(pending_);
+    pending_.clear();
+    return Read::Line;
 }
 
 struct SpbStart::Impl {

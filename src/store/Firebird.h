@@ -16,6 +16,8 @@
 #include <optional>
 #include <stdexcept>
 
+class QIODevice;
+
 namespace Firebird {
 class IAttachment;
 class ITransaction;
@@ -69,6 +71,8 @@ public:
     int dialect() const { return dialect_; }
     // Detaches; the handle is released even when the detach itself fails (which is reported).
     void close();
+    // Deletes the database file; needs the only attachment. The handle is released either way.
+    void drop();
 
     Transaction startTransaction(bool readOnly = false);
     Statement prepare(Transaction& tx, const QString& sql);
@@ -189,10 +193,19 @@ public:
     void start(const QByteArray& spb);
     // The next line of a started action's verbose output; false when the action has ended.
     bool nextLine(QString& line);
+    // Waits at most `timeoutSeconds` (0: without limit) for the next whole line of a started
+    // action's output. Idle: nothing complete yet (a part is kept for the next call). A failure
+    // of the action is thrown once its output has been read. An action started with the file
+    // name "stdin" reads `input` through the service as it asks for it.
+    enum class Read { Line, Idle, End };
+    Read readLine(QString& line, int timeoutSeconds, QIODevice* input = nullptr);
 
 private:
     explicit Service(Firebird::IService* svc) : svc_(svc) {}
     Firebird::IService* svc_ = nullptr;
+    bool embedded_ = false;
+    QByteArray pending_;   // a line cut by a timeout
+    unsigned wanted_ = 0; // bytes of input the action waits for
 };
 
 // Builds the parameter block of a service action (isc_action_svc_* and isc_spb_* tags).

@@ -14,9 +14,16 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "app/ui/LoginWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Pictures.h"
+#include "app/ui/Splash.h"
 #include "app/util/Folders.h"
+#include "app/util/Interaction.h"
+#include "store/Dane.h"
+#include "store/GlobalKonfig.h"
+#include "store/ui/NewDatabaseWizard.h"
+#include "store/ui/NotesWindow.h"
 
 AppWindows App;
 bool TestMode = false;
@@ -125,9 +132,10 @@ TfrmCoNowego::TfrmCoNowego(QWidget* parent, const QString& pagePath) : QDialog(p
 
 QList<QDialog*> AppWindows::Dialogs() const {
     QList<QDialog*> list;
-    for (QDialog* d : {frm_Login, frm_XMLError, static_cast<QDialog*>(frmWait),
-                       static_cast<QDialog*>(frmCoNowego), frmNewDatabase, frmSelectEmployee, frmPercentages,
-                       frmSelectOldForm, frmPrint, frmNotatki, frmListaZalacznikow, frmSelectForm})
+    for (QDialog* d : {static_cast<QDialog*>(frm_Login), frm_XMLError, static_cast<QDialog*>(frmWait),
+                       static_cast<QDialog*>(frmCoNowego), static_cast<QDialog*>(frmNewDatabase),
+                       frmSelectEmployee, frmPercentages, frmSelectOldForm, frmPrint,
+                       static_cast<QDialog*>(frmNotatki), frmListaZalacznikow, frmSelectForm})
         if (d) list.append(d);
     return list;
 }
@@ -140,8 +148,7 @@ void CreateApplicationWindows(const std::function<void()>& beforeEach) {
     App.frmMain = new TfrmMain();
     QWidget* owner = App.frmMain;
     step();
-    App.frm_Login =
-        new TPlaceholderWindow(QStringLiteral("frm_Login"), QStringLiteral("Logowanie do programu"), owner);
+    App.frm_Login = new Tfrm_Login(owner);
     step();
     App.frm_XMLError = new TPlaceholderWindow(QStringLiteral("frm_XMLError"), QString(), owner);
     step();
@@ -149,8 +156,7 @@ void CreateApplicationWindows(const std::function<void()>& beforeEach) {
     step();
     App.frmCoNowego = new TfrmCoNowego(owner);
     step();
-    App.frmNewDatabase = new TPlaceholderWindow(QStringLiteral("frmNewDatabase"),
-                                                QStringLiteral("Kreator tworzenia nowej bazy danych"), owner);
+    App.frmNewDatabase = new TfrmNewDatabase(owner);
     step();
     App.frmSelectEmployee =
         new TPlaceholderWindow(QStringLiteral("frmSelectEmployee"), QStringLiteral("Wybierz..."), owner);
@@ -163,10 +169,9 @@ void CreateApplicationWindows(const std::function<void()>& beforeEach) {
     step();
     App.frmPrint = new TPlaceholderWindow(QStringLiteral("frmPrint"), QStringLiteral("Wydruk"), owner);
     step();
-    App.frmNotatki = new TPlaceholderWindow(QStringLiteral("frmNotatki"), QStringLiteral("Notatnik"), owner);
+    App.frmNotatki = new TfrmNotatki(owner);
     step();
-    App.Dane = new QObject();
-    App.Dane->setObjectName(QStringLiteral("Dane"));
+    App.Dane = CreateDataModule(ShowStartupStatus);
     step();
     App.frmListaZalacznikow = new TPlaceholderWindow(QStringLiteral("frmListaZalacznikow"), QString(), owner);
     step();
@@ -174,11 +179,33 @@ void CreateApplicationWindows(const std::function<void()>& beforeEach) {
                                                QStringLiteral("Wybierz dokument do pobrania"), owner);
 }
 
+TDane* CreateDataModule(const std::function<void(const QString&)>& status) {
+    auto* dane = new TDane(GlobalKonfig());
+    dane->startupStatus = status;
+    dane->newDatabaseWizard = [](DatabaseTarget& target) {
+        return App.frmNewDatabase && App.frmNewDatabase->Execute(target);
+    };
+    try {
+        dane->DataModuleCreate();
+    } catch (const std::exception& e) {
+        // Whatever went wrong, the program opens without a database rather than not at all.
+        ShowBox(BoxError, QString::fromUtf8(e.what()));
+    }
+    return dane;
+}
+
 void DestroyApplicationWindows() {
     // The dialogs are children of the main window and go with it.
     delete App.frmMain;
-    QObject* dane = App.Dane;
+    TDane* dane = App.Dane;
     App = AppWindows();
-    delete dane;
+    if (dane) {
+        try {
+            dane->DataModuleDestroy();
+        } catch (const std::exception& e) {
+            ShowBox(BoxError, QString::fromUtf8(e.what()));
+        }
+        delete dane;
+    }
     g_printer.reset();
 }

@@ -7,7 +7,11 @@
 class QLabel;
 class QProgressBar;
 class QTextBrowser;
+class TDane;
 class TfrmMain;
+class Tfrm_Login;
+class TfrmNewDatabase;
+class TfrmNotatki;
 
 QString ProgramVersion();   // "4.14"
 QString ApplicationTitle(); // "Sumaris 2022" once the program has set it
@@ -60,17 +64,17 @@ private:
 
 struct AppWindows {
     TfrmMain* frmMain = nullptr;
-    QDialog* frm_Login = nullptr;
+    Tfrm_Login* frm_Login = nullptr;
     QDialog* frm_XMLError = nullptr;
     TfrmWait* frmWait = nullptr;
     TfrmCoNowego* frmCoNowego = nullptr;
-    QDialog* frmNewDatabase = nullptr;
+    TfrmNewDatabase* frmNewDatabase = nullptr;
     QDialog* frmSelectEmployee = nullptr;
     QDialog* frmPercentages = nullptr;
     QDialog* frmSelectOldForm = nullptr;
     QDialog* frmPrint = nullptr;
-    QDialog* frmNotatki = nullptr;
-    QObject* Dane = nullptr;
+    TfrmNotatki* frmNotatki = nullptr;
+    TDane* Dane = nullptr; // the data module: settings, the database connection, the documents
     QDialog* frmListaZalacznikow = nullptr;
     QDialog* frmSelectForm = nullptr;
 
@@ -81,5 +85,9 @@ extern AppWindows App;
 
 // Creates the fourteen windows in their fixed order; `beforeEach` runs before each one.
 void CreateApplicationWindows(const std::function<void()>& beforeEach);
-// Frees them when the program ends; the data module goes last.
+// Frees them when the program ends; the data module goes last and writes the settings.
 void DestroyApplicationWindows();
+
+// Makes the data module: reads the settings and connects to the database (offering the
+// new-database wizard when it cannot be opened), writing its progress on the splash.
+TDane* CreateDataModule(const std::function<void(const QString&)>& status);

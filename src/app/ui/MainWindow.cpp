@@ -22,6 +22,8 @@
 #include <stdexcept>
 
 #include "app/ui/AppWindows.h"
+#include "app/ui/ConfigPage.h"
+#include "app/ui/LoginWindow.h"
 #include "app/ui/Pictures.h"
 #include "app/ui/Splash.h"
 #include "app/util/CodePage.h"
@@ -29,8 +31,9 @@
 #include "app/util/Folders.h"
 #include "app/util/Interaction.h"
 #include "app/util/Splitters.h"
+#include "store/GlobalKonfig.h"
+#include "store/ui/ArchivePage.h"
 
-const QString kConfigGroup = QStringLiteral("Software/Morvek/Sumaris2022/Config");
 const QString kFormPosGroup = QStringLiteral("Software/Morvek/Sumaris2022/FormPos");
 
 std::unique_ptr<QSettings> OpenAppSettings() {
@@ -55,7 +58,14 @@ QWidget* makePage(const QString& name, const QString& title) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* caption = new QLabel(title, page);
+    layout->addWidget(PageTitle(title, page));
+    layout->addStretch(1);
+    return page;
+}
+} // namespace
+
+QLabel* PageTitle(const QString& title, QWidget* parent) {
+    auto* caption = new QLabel(title, parent);
     caption->setObjectName(QStringLiteral("lbl_Title"));
     caption->setStyleSheet(
         QStringLiteral("QLabel { background: #1f3a6e; color: white; padding: 6px 10px; }"));
@@ -63,11 +73,8 @@ QWidget* makePage(const QString& name, const QString& title) {
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.25);
     caption->setFont(f);
-    layout->addWidget(caption);
-    layout->addStretch(1);
-    return page;
+    return caption;
 }
-} // namespace
 
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
@@ -162,12 +169,13 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     htmlLayout->setContentsMargins(0, 0, 0, 0);
     htmlLayout->addWidget(Web);
     pg_KPRList = makePage(QStringLiteral("pg_KPRList"), QStringLiteral("Wybierz firmę Welkor"));
-    pg_Arch = makePage(QStringLiteral("pg_Arch"), QStringLiteral("Archiwizacja danych"));
+    pg_Arch = new TArchivePage(GlobalKonfig());
     pg_PITY = makePage(QStringLiteral("pg_PITY"), QStringLiteral("Kartoteka dokumentów"));
-    pg_Konfig = makePage(QStringLiteral("pg_Konfig"), QStringLiteral("Konfiguracja programu"));
+    pg_Konfig = new TKonfigPage(GlobalKonfig());
     pg_Upgrade = makePage(QStringLiteral("pg_Upgrade"), QStringLiteral("Aktualizacja programu"));
     pg_Zdalny = makePage(QStringLiteral("pg_Zdalny"), QStringLiteral("Pomoc zdalna autora programu"));
-    for (QWidget* page : {pg_HTML, pg_KPRList, pg_Arch, pg_PITY, pg_Konfig, pg_Upgrade, pg_Zdalny})
+    for (QWidget* page : std::initializer_list<QWidget*>{pg_HTML, pg_KPRList, pg_Arch, pg_PITY, pg_Konfig,
+                                                         pg_Upgrade, pg_Zdalny})
         pg_1->addWidget(page);
     pg_1->setCurrentWidget(pg_PITY);
 
@@ -322,7 +330,12 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::OnFirstShow() {
     if (firstShowDone_) return;
     firstShowDone_ = true;
-    // The login, the company list and the first document list belong here, before the marker.
+    const QString password = GlobalKonfig().HasloProgramu;
+    if (!password.isEmpty() && App.frm_Login && !RunLoginLoop(*App.frm_Login, password)) {
+        close();
+        return;
+    }
+    // The company list and the first document list belong here, before the marker.
     // The marker is left by the installer: show what changed once after an update.
     const QString marker = AppFolder() + QStringLiteral("zmiany_cont.txt");
     if (QFile::exists(marker)) {
@@ -364,9 +377,16 @@ void TfrmMain::RestorePlacement() {
         reachable)
         rect = stored;
     setGeometry(rect);
+}
 
-    const bool fullScreen = settings->value(kConfigGroup + QStringLiteral("/FullScreen"), false).toBool();
-    if (fullScreen) setWindowState(windowState() | Qt::WindowMaximized);
+void TfrmMain::setVisible(bool visible) {
+    // The settings are read after this window is made, so the maximised state is taken when
+    // the window first shows.
+    if (visible && !stateApplied_) {
+        stateApplied_ = true;
+        if (GlobalKonfig().FullScreen) setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    QMainWindow::setVisible(visible);
 }
 
 void TfrmMain::SavePlacement() {
@@ -380,10 +400,14 @@ void TfrmMain::SavePlacement() {
         settings->setValue(QStringLiteral("frmMain/Height"), normal.height());
         settings->endGroup();
     }
-    settings->setValue(kConfigGroup + QStringLiteral("/FullScreen"), isMaximized() ? 1 : 0);
+    GlobalKonfig().FullScreen = isMaximized();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (pg_Arch->Busy()) {
+        event->ignore(); // a backup or restore is writing its file
+        return;
+    }
     SavePlacement();
     OpenEditors.clear();
     QMainWindow::closeEvent(event);

@@ -12,11 +12,16 @@ class QTextBrowser;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TArchivePage;
+class TKonfigPage;
 
-// The program's settings file (INI), whose groups mirror the registry keys of earlier versions.
+// Where windows keep their positions (INI), in a group that mirrors the registry key of earlier
+// versions. The settings proper belong to TGlobalKonfig.
 std::unique_ptr<QSettings> OpenAppSettings();
-extern const QString kConfigGroup;  // "Software/Morvek/Sumaris2022/Config"
 extern const QString kFormPosGroup; // "Software/Morvek/Sumaris2022/FormPos"
+
+// The title bar across the top of a page.
+QLabel* PageTitle(const QString& title, QWidget* parent);
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -37,6 +42,8 @@ public:
     void SetCurrentCompany(const QString& name, const QString& folder);
     // What runs once when the window first shows (called from the event loop).
     void OnFirstShow();
+    // Takes the maximised state from the settings when the window first shows.
+    void setVisible(bool visible) override;
 
     QPushButton* btn_KOniec;
     QLabel* pnl_CurrentCompany;
@@ -46,9 +53,9 @@ public:
     QWidget* pg_HTML;
     QTextBrowser* Web;
     QWidget* pg_KPRList;
-    QWidget* pg_Arch;
+    TArchivePage* pg_Arch;
     QWidget* pg_PITY;
-    QWidget* pg_Konfig;
+    TKonfigPage* pg_Konfig;
     QWidget* pg_Upgrade;
     QWidget* pg_Zdalny;
     QTimer* tmr_1;
@@ -76,5 +83,6 @@ private:
     void SavePlacement();
 
     bool shown_ = false;
+    bool stateApplied_ = false;
     bool firstShowDone_ = false;
 };
