@@ -25,9 +25,10 @@ public:
     virtual void EditNotes(FormEditorWindow& editor) = 0;
     // The tax office register, positioned on `currentCode` when it is a four-character code.
     // True with the four-digit code and the office's name when the person accepts an office.
-    virtual bool PickTaxOffice(const QString& currentCode, QString* code, QString* name) = 0;
+    virtual bool PickTaxOffice(FormEditorWindow& editor, const QString& currentCode, QString* code,
+                               QString* name) = 0;
     // The register of public-benefit organisations; true with the KRS number when accepted.
-    virtual bool PickOrganisation(const QString& currentKrs, QString* krs) = 0;
+    virtual bool PickOrganisation(FormEditorWindow& editor, const QString& currentKrs, QString* krs) = 0;
     // The attachment list of the document (the document is saved before).
     virtual void EditAttachments(FormEditorWindow& editor) = 0;
     // The captions of the print templates of the form, and printing one of them.
@@ -45,8 +46,8 @@ class NullEditorHost : public EditorHost {
 public:
     SaveResult SaveDocument(FormEditorWindow&, bool, bool) override { return {true, false}; }
     void EditNotes(FormEditorWindow& editor) override;
-    bool PickTaxOffice(const QString&, QString*, QString*) override { return false; }
-    bool PickOrganisation(const QString&, QString*) override { return false; }
+    bool PickTaxOffice(FormEditorWindow&, const QString&, QString*, QString*) override { return false; }
+    bool PickOrganisation(FormEditorWindow&, const QString&, QString*) override { return false; }
     void EditAttachments(FormEditorWindow&) override {}
     QStringList PrintTemplates(FormEditorWindow&) override { return {}; }
     void Print(FormEditorWindow&, int) override {}

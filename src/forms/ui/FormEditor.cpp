@@ -47,15 +47,15 @@ QPushButton* ToolButton(QWidget* parent, QHBoxLayout* row, const QString& name, 
 
 } // namespace
 
-EditorSpec EditorSpec::ForType(const FormType& type) {
-    EditorSpec s;
-    s.objectName = type.className.mid(1);
-    s.windowName = type.windowName();
-    s.caption = type.editorCaption();
-    s.taxOfficeCodeField = type.taxOfficeCodeField;
-    s.taxOfficeNameField = type.taxOfficeNameField;
-    s.oppField = type.oppField;
-    return s;
+EditorEntry EditorEntry::ForType(const FormType& type) {
+    EditorEntry e;
+    e.objectName = type.className.mid(1);
+    e.windowName = type.windowName();
+    e.caption = type.editorCaption();
+    e.taxOfficeCodeField = type.taxOfficeCodeField;
+    e.taxOfficeNameField = type.taxOfficeNameField;
+    e.oppField = type.oppField;
+    return e;
 }
 
 std::unique_ptr<FormEditorWindow> FormEditorWindow::Create(const QString& typeCode, EditorHost* host,
@@ -63,16 +63,16 @@ std::unique_ptr<FormEditorWindow> FormEditorWindow::Create(const QString& typeCo
     const FormType* type = FindFormType(typeCode);
     if (!type) throw LayoutError(QStringLiteral("Nieznany typ formularza: %1").arg(typeCode).toStdString());
     auto doc = FormDocument::create(type->typeCode());
-    return std::make_unique<FormEditorWindow>(std::move(doc), EditorSpec::ForType(*type), host, parent);
+    return std::make_unique<FormEditorWindow>(std::move(doc), EditorEntry::ForType(*type), host, parent);
 }
 
-FormEditorWindow::FormEditorWindow(std::unique_ptr<FormDocument> document, const EditorSpec& spec,
+FormEditorWindow::FormEditorWindow(std::unique_ptr<FormDocument> document, const EditorEntry& entry,
                                    EditorHost* host, QWidget* parent)
-    : QDialog(parent), doc_(std::move(document)), spec_(spec),
+    : QDialog(parent), doc_(std::move(document)), entry_(entry),
       host_(host ? host : &NullEditorHost::Instance()) {
     engine_ = std::make_unique<RuleEngine>(*doc_);
-    setObjectName(spec_.objectName);
-    setWindowTitle(spec_.caption);
+    setObjectName(entry_.objectName);
+    setWindowTitle(entry_.caption);
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setSizeGripEnabled(true);
     QPalette p = palette();
@@ -89,7 +89,7 @@ FormEditorWindow::FormEditorWindow(std::unique_ptr<FormDocument> document, const
     connect(doc_.get(), &FormDocument::seriesRowRemoved, this, &FormEditorWindow::dropSeriesRow);
     // The window sees key presses before its controls do.
     qApp->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, &FormEditorWindow::onFocusChanged);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { onFocusChanged(now); });
     SetTestTools(TestMode);
     restorePlacement();
 }
@@ -451,7 +451,7 @@ void FormEditorWindow::showHints() {
 void FormEditorWindow::PrepareShow() {
     if (prepared_) return;
     prepared_ = true;
-    LoadRules(spec_.windowName + QStringLiteral(".EXP"));
+    LoadRules(entry_.windowName + QStringLiteral(".EXP"));
     if (pages_) pages_->setCurrentIndex(0);
     if (QWidget* first = FieldWidget(1); first && first->isEnabled()) first->setFocus(Qt::OtherFocusReason);
     btnPodgladXml_->setEnabled(false);
@@ -602,7 +602,7 @@ void FormEditorWindow::FillTaxOfficeFields(int codeField, int nameField) {
     QString current = codeF ? doc_->GetFieldText(codeField).trimmed() : QString();
     if (current.size() != 4) current.clear();
     QString code, name;
-    if (!host_->PickTaxOffice(current, &code, &name)) return;
+    if (!host_->PickTaxOffice(*this, current, &code, &name)) return;
     if (codeF) doc_->SetControlValue(codeF, code);
     for (int i = 0; i < doc_->fieldCount(); ++i) {
         FormField* f = doc_->fieldAt(i);
@@ -617,7 +617,7 @@ void FormEditorWindow::FillOppField(int krsField) {
     QString current = doc_->GetFieldText(krsField).trimmed();
     if (current.size() != 10) current.clear();
     QString krs;
-    if (!host_->PickOrganisation(current, &krs)) return;
+    if (!host_->PickOrganisation(*this, current, &krs)) return;
     doc_->SetControlValue(f, krs.left(10));
     Recalculate();
 }
@@ -802,14 +802,13 @@ bool FormEditorWindow::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void FormEditorWindow::onFocusChanged(QWidget* old, QWidget* now) {
+void FormEditorWindow::onFocusChanged(QWidget* now) {
     if (highlightedCaption_) {
         QPalette p = highlightedCaption_->palette();
         p.setColor(QPalette::WindowText, captionColor_);
         highlightedCaption_->setPalette(p);
         highlightedCaption_ = nullptr;
     }
-    Q_UNUSED(old);
     QWidget* field = now && isAncestorOf(now) ? registeredField(now) : nullptr;
     if (!field) return;
     if (QLabel* caption = rowCaptionOf_.value(field)) {

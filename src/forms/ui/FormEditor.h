@@ -23,7 +23,7 @@ class TPageControl;
 struct FormType;
 
 // One entry of the editor registry: what a form's editor is called and which handlers it has.
-struct EditorSpec {
+struct EditorEntry {
     QString objectName; // frmPit_37: the window's name
     QString windowName; // FRMPIT_37: base of the rule file and import definition names
     QString caption;    // Formularz PIT-37
@@ -31,13 +31,13 @@ struct EditorSpec {
     int taxOfficeNameField = 0;
     int oppField = 0;
 
-    static EditorSpec ForType(const FormType& type);
+    static EditorEntry ForType(const FormType& type);
 };
 
 class FormEditorWindow : public QDialog {
     Q_OBJECT
 public:
-    FormEditorWindow(std::unique_ptr<FormDocument> document, const EditorSpec& spec,
+    FormEditorWindow(std::unique_ptr<FormDocument> document, const EditorEntry& entry,
                      EditorHost* host = nullptr, QWidget* parent = nullptr);
     ~FormEditorWindow() override;
     // The editor of a form type with a new, cleared document; throws LayoutError when the type is
@@ -48,7 +48,7 @@ public:
     FormDocument& Document() { return *doc_; }
     const FormDocument& Document() const { return *doc_; }
     RuleEngine& Engine() { return *engine_; }
-    const EditorSpec& Spec() const { return spec_; }
+    const EditorEntry& Entry() const { return entry_; }
     EditorHost& Host() const { return *host_; }
 
     // State the document registry sets and reads.
@@ -116,13 +116,13 @@ private:
     void buildPages();
     QWidget* newPage(const QString& caption, QVBoxLayout** layout);
     void layoutItems(QWidget* page, QVBoxLayout* pageLayout, int from, int to, bool first);
-    void layoutTitle(Canvas& c, const FieldDef* headerField, FormField* header);
+    void layoutTitle(Canvas& c, FormField* header);
     void layoutSection(Canvas& c, const QString& text);
     void layoutNote(Canvas& c, const QString& text, int indent);
     void layoutSingle(Canvas& c, FormField* f);
     void layoutChoices(Canvas& c, const QList<FormField*>& fields);
     void layoutRun(Canvas& c, const QList<RunRow>& rows, bool ownLabels);
-    QWidget* buildSeries(int k, QVBoxLayout* pageLayout, QWidget* page);
+    QWidget* buildSeries(int k, QWidget* sheet);
     void buildSeriesRow(int k, int i);
     void dropSeriesRow(int k, int i);
     int boxWidth(const FieldDef& d) const;
@@ -141,14 +141,14 @@ private:
     void moveFocus(bool forward);
     void focusFirstFieldOfPage(int index);
     bool handleKey(QWidget* target, QKeyEvent* e);
-    void onFocusChanged(QWidget* old, QWidget* now);
+    void onFocusChanged(QWidget* now);
     void showHints();
     void restorePlacement();
     void savePlacement();
 
     std::unique_ptr<FormDocument> doc_;
     std::unique_ptr<RuleEngine> engine_;
-    EditorSpec spec_;
+    EditorEntry entry_;
     EditorHost* host_;
     std::unique_ptr<Metrics> m_;
 

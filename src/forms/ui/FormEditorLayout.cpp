@@ -221,13 +221,16 @@ void FormEditorWindow::layoutItems(QWidget* sheet, QVBoxLayout* pageLayout, int 
     if (first && !layout.title.isEmpty()) {
         FormField* header = nullptr;
         if (i < to && items[i].type == LayoutItem::Field) {
+            // A short field such as the tax year stands beside the title; a long caption does not.
             FormField* f = doc_->fieldAt(items[i].index);
-            if (!IsChoice(f) && f->kind() != FieldKind::Memo) {
+            const bool small =
+                QFontMetrics(m_->font).horizontalAdvance(f->label()) <= 120 && boxWidth(f->def()) <= 120;
+            if (!IsChoice(f) && f->kind() != FieldKind::Memo && small) {
                 header = f;
                 ++i;
             }
         }
-        layoutTitle(c, header ? &header->def() : nullptr, header);
+        layoutTitle(c, header);
     }
     while (i < to) {
         const LayoutItem& item = items[i];
@@ -285,7 +288,7 @@ void FormEditorWindow::layoutItems(QWidget* sheet, QVBoxLayout* pageLayout, int 
         }
         case LayoutItem::Series: {
             flush();
-            QWidget* block = buildSeries(layout.series[item.index].k, pageLayout, sheet);
+            QWidget* block = buildSeries(layout.series[item.index].k, sheet);
             pageLayout->addWidget(block);
             while (i < to && items[i].type != LayoutItem::EndSeries)
                 ++i;
@@ -302,13 +305,13 @@ void FormEditorWindow::layoutItems(QWidget* sheet, QVBoxLayout* pageLayout, int 
     pageLayout->addStretch(1);
 }
 
-void FormEditorWindow::layoutTitle(Canvas& c, const FieldDef* headerDef, FormField* header) {
+void FormEditorWindow::layoutTitle(Canvas& c, FormField* header) {
     const Metrics& m = *m_;
     int headerW = 0;
     QWidget* box = nullptr;
     if (header) {
         box = createFieldWidget(header, c.w);
-        const int bw = boxWidth(*headerDef);
+        const int bw = boxWidth(header->def());
         const int labelW = QFontMetrics(m.font).horizontalAdvance(header->label()) + 6;
         headerW = labelW + m.numW + 8 + bw;
         const int bx = m.right() - bw;
@@ -362,7 +365,7 @@ void FormEditorWindow::layoutSingle(Canvas& c, FormField* f) {
     const Metrics& m = *m_;
     const FieldDef& d = f->def();
     const int n = f->number();
-    const bool picker = n > 0 && (n == spec_.taxOfficeCodeField || n == spec_.oppField);
+    const bool picker = n > 0 && (n == entry_.taxOfficeCodeField || n == entry_.oppField);
     const int boxX = m.boxX();
     const int bw = qMin(boxWidth(d), m.right() - boxX - (picker ? 32 : 0));
     const int h = d.kind == FieldKind::Memo         ? 3 * m.lineH + 10
@@ -391,13 +394,13 @@ void FormEditorWindow::layoutSingle(Canvas& c, FormField* f) {
     }
     if (picker) {
         QPushButton* b = addPickerButton(
-            c.w, n == spec_.taxOfficeCodeField ? QStringLiteral("btn_PobUS") : QStringLiteral("btn_PobOPP"),
+            c.w, n == entry_.taxOfficeCodeField ? QStringLiteral("btn_PobUS") : QStringLiteral("btn_PobOPP"),
             w);
-        if (n == spec_.taxOfficeCodeField)
+        if (n == entry_.taxOfficeCodeField)
             connect(b, &QPushButton::clicked, this,
-                    [this] { FillTaxOfficeFields(spec_.taxOfficeCodeField, spec_.taxOfficeNameField); });
+                    [this] { FillTaxOfficeFields(entry_.taxOfficeCodeField, entry_.taxOfficeNameField); });
         else
-            connect(b, &QPushButton::clicked, this, [this] { FillOppField(spec_.oppField); });
+            connect(b, &QPushButton::clicked, this, [this] { FillOppField(entry_.oppField); });
     }
     c.y += qMax(h, labelTop + labelH) + m.gap;
 }
@@ -460,19 +463,23 @@ void FormEditorWindow::layoutRun(Canvas& c, const QList<RunRow>& rows, bool ownL
     for (int r = 0; r < rows.size(); ++r)
         for (int j = 0; j < rows[r].fields.size(); ++j) {
             const int col = colOf[r][j];
-            if (col >= 0) colBox[col] = qMax(colBox[col], cellBox(rows[r].fields[j]));
-            else leadW += m.numW + 4 + cellBox(rows[r].fields[j]) + 6;
+            if (col >= 0)
+                colBox[col] = qMax(colBox[col], cellBox(rows[r].fields[j]));
+            else
+                leadW += m.numW + 4 + cellBox(rows[r].fields[j]) + 6;
         }
     int total = 0;
-    for (int b : colBox) total += m.numW + 4 + b + 6;
+    for (int b : colBox)
+        total += m.numW + 4 + b + 6;
     const bool side = !ownLabels && m.labelCol + total <= m.contentW + 6 && leadW <= m.labelCol - m.indent;
     const int cellsX = side ? m.margin + m.labelCol : m.margin + m.indent;
     const bool wrap = cellsX + total > m.right() + 6; // too wide for one line: cells flow on
     const bool shared = !ownLabels && !wrap;          // column captions shown once above the run
     QList<int> colX(ncols, cellsX);
-    for (int k = 1; k < ncols; ++k) colX[k] = colX[k - 1] + m.numW + 4 + colBox[k - 1] + 6;
+    for (int k = 1; k < ncols; ++k)
+        colX[k] = colX[k - 1] + m.numW + 4 + colBox[k - 1] + 6;
     auto labelWidth = [&](int col, const FormField* f) {
-        return col >= 0 && !wrap ? qMax(40, colBox[col] + 10) : qMax(100, cellBox(f));
+        return col >= 0 && !wrap ? qMax(40, colBox[col] + 10) : qMax(140, cellBox(f));
     };
 
     // The field that shows each column's caption; the others of the column highlight it.
@@ -483,7 +490,8 @@ void FormEditorWindow::layoutRun(Canvas& c, const QList<RunRow>& rows, bool ownL
             for (int j = 0; j < rows[r].fields.size(); ++j) {
                 FormField* f = rows[r].fields[j];
                 const int col = colOf[r][j];
-                if (col >= 0 && !owner[col] && !IsChoice(f) && !f->label().isEmpty() && f->label() == cols[col]) {
+                if (col >= 0 && !owner[col] && !IsChoice(f) && !f->label().isEmpty() &&
+                    f->label() == cols[col]) {
                     owner[col] = f;
                     headerH = qMax(headerH, TextHeight(m.small, f->label(), labelWidth(col, f)));
                 }
@@ -529,16 +537,20 @@ void FormEditorWindow::layoutRun(Canvas& c, const QList<RunRow>& rows, bool ownL
         } else if (shared && col >= 0 && !IsChoice(f)) {
             FormField* o = owner[col];
             // Column captions stand on the boxes: a one-line caption sits low in the header.
-            if (o == f) attach(headerY + headerH - TextHeight(m.small, f->label(), lw));
-            else if (o && e) links << qMakePair(e, o);
+            if (o == f)
+                attach(headerY + headerH - TextHeight(m.small, f->label(), lw));
+            else if (o && e)
+                links << qMakePair(e, o);
         }
-        return x + m.numW + 4 + ww + 6;
+        return x + m.numW + 4 + qMax(ww, col >= 0 && !wrap ? 0 : lw) + 6;
     };
     auto ownLabelsHeight = [&](int r, bool lead) {
         int h = 0;
         for (int j = 0; j < rows[r].fields.size(); ++j)
             if ((colOf[r][j] < 0) == lead && needsOwnLabel(r, j))
-                h = qMax(h, TextHeight(m.small, rows[r].fields[j]->label(), labelWidth(colOf[r][j], rows[r].fields[j])) + 1);
+                h = qMax(h, TextHeight(m.small, rows[r].fields[j]->label(),
+                                       labelWidth(colOf[r][j], rows[r].fields[j])) +
+                                1);
         return h;
     };
 
@@ -546,15 +558,19 @@ void FormEditorWindow::layoutRun(Canvas& c, const QList<RunRow>& rows, bool ownL
         const RunRow& row = rows[r];
         bool hasBox = false, hasLead = false;
         for (int j = 0; j < row.fields.size(); ++j) {
-            if (colOf[r][j] < 0) hasLead = true;
-            else if (!IsChoice(row.fields[j])) hasBox = true;
+            if (colOf[r][j] < 0)
+                hasLead = true;
+            else if (!IsChoice(row.fields[j]))
+                hasBox = true;
         }
         const int subH = ownLabelsHeight(r, false);
         const int leadSubH = ownLabelsHeight(r, true);
         QLabel* caption = nullptr;
         int top = c.y;
         if (!side && !row.caption.isEmpty()) {
-            caption = MakeLabel(c.w, row.caption, m.font, m.margin + m.indent, top, m.contentW - m.indent);
+            // A series row's caption heads a block of its own.
+            caption = MakeLabel(c.w, row.caption, ownLabels ? m.bold : m.font, m.margin + m.indent, top,
+                                m.contentW - m.indent);
             top += caption->height() + 3;
         }
         if (!headerDone && hasBox) {
@@ -570,22 +586,42 @@ void FormEditorWindow::layoutRun(Canvas& c, const QList<RunRow>& rows, bool ownL
             top += leadSubH + m.H + 4;
         }
         if (side && !row.caption.isEmpty())
-            caption = MakeLabel(c.w, row.caption, m.font, m.margin + m.indent, top + subH + (m.H - m.lineH) / 2 - 1,
-                                m.labelCol - m.indent - 10);
-        int x = cellsX, y = top + subH;
-        for (int j = 0; j < row.fields.size(); ++j) {
-            const int col = colOf[r][j];
-            if (col < 0) continue;
-            if (wrap) {
-                const int w = m.numW + 4 + cellBox(row.fields[j]);
-                if (x > cellsX && x + w > m.right()) {
+            caption = MakeLabel(c.w, row.caption, m.font, m.margin + m.indent,
+                                top + subH + (m.H - m.lineH) / 2 - 1, m.labelCol - m.indent - 10);
+        int y = top + subH;
+        if (wrap) {
+            // Lines of cells, each as wide as its box or its caption, each line as tall as its captions.
+            QList<QList<int>> lines{{}};
+            int x = cellsX;
+            for (int j = 0; j < row.fields.size(); ++j) {
+                if (colOf[r][j] < 0) continue;
+                const FormField* f = row.fields[j];
+                const int w = m.numW + 4 + qMax(cellBox(f), needsOwnLabel(r, j) ? labelWidth(-1, f) : 0) + 6;
+                if (x > cellsX && x + w > m.right() + 6) {
+                    lines.append(QList<int>());
                     x = cellsX;
-                    y += subH + m.H + 4;
                 }
-                x = place(r, j, x, y, caption);
-            } else {
-                place(r, j, colX[col], y, caption);
+                lines.last() << j;
+                x += w;
             }
+            y = top;
+            for (const QList<int>& line : lines) {
+                int lineSub = 0;
+                for (int j : line)
+                    if (needsOwnLabel(r, j))
+                        lineSub = qMax(
+                            lineSub,
+                            TextHeight(m.small, row.fields[j]->label(), labelWidth(-1, row.fields[j])) + 1);
+                y += lineSub;
+                int lx = cellsX;
+                for (int j : line)
+                    lx = place(r, j, lx, y, caption);
+                y += m.H + 4;
+            }
+            y -= m.H + 4;
+        } else {
+            for (int j = 0; j < row.fields.size(); ++j)
+                if (colOf[r][j] >= 0) place(r, j, colX[colOf[r][j]], y, caption);
         }
         bottom = y + m.H;
         if (caption) bottom = qMax(bottom, caption->geometry().bottom() + 1);
@@ -597,14 +633,14 @@ void FormEditorWindow::layoutRun(Canvas& c, const QList<RunRow>& rows, bool ownL
             bottom = ly + m.H;
         }
         c.y = bottom + m.gap;
-        for (const QString& note : row.notesAfter) layoutNote(c, note, m.indent + 16);
+        for (const QString& note : row.notesAfter)
+            layoutNote(c, note, m.indent + 16);
     }
     for (const auto& [e, o] : links)
         if (auto* target = qobject_cast<TMorvekEditBase*>(made.value(o))) e->setLinkToControlLabel(target);
 }
 
-QWidget* FormEditorWindow::buildSeries(int k, QVBoxLayout* pageLayout, QWidget* sheet) {
-    Q_UNUSED(pageLayout);
+QWidget* FormEditorWindow::buildSeries(int k, QWidget* sheet) {
     const Metrics& m = *m_;
     const SeriesDef* s = doc_->layout().seriesByK(k);
     auto* block = new QWidget(sheet);

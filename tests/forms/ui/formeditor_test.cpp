@@ -16,6 +16,7 @@
 
 #include "app/ui/AppWindows.h"
 #include "app/util/Folders.h"
+#include "forms/FormTypes.h"
 #include "forms/rules/RuleEngine.h"
 #include "forms/ui/FormEditor.h"
 #include "forms/ui/MorvekCalcEdit.h"
@@ -50,14 +51,14 @@ public:
         ++saves;
         return {true, textChanged};
     }
-    bool PickTaxOffice(const QString& current, QString* code, QString* name) override {
+    bool PickTaxOffice(FormEditorWindow&, const QString& current, QString* code, QString* name) override {
         pickedWith << current;
         if (!accept) return false;
         *code = QStringLiteral("1471");
         *name = QStringLiteral("Pierwszy Urząd Skarbowy Warszawa-Śródmieście");
         return true;
     }
-    bool PickOrganisation(const QString& current, QString* krs) override {
+    bool PickOrganisation(FormEditorWindow&, const QString& current, QString* krs) override {
         pickedWith << current;
         if (!accept) return false;
         *krs = QStringLiteral("00000123456789");
@@ -378,6 +379,28 @@ TEST_F(EditorTest, TestToolsFillNumbersAndClear) {
     EXPECT_EQ(Edit(*w, 14)->text(), "__.__.____");
 }
 
+TEST_F(EditorTest, EveryFormWithALayoutOpensWithAControlPerField) {
+    int opened = 0;
+    for (const FormType& type : AllFormTypes()) {
+        if (LayoutFilePath(type.layoutName()).isEmpty()) continue;
+        SCOPED_TRACE(type.className.toStdString());
+        auto w = Open(type.typeCode());
+        ++opened;
+        EXPECT_EQ(w->objectName(), type.className.mid(1));
+        for (int i = 0; i < w->Document().fieldCount(); ++i)
+            EXPECT_NE(w->FieldWidget(w->Document().fieldAt(i)->number()), nullptr)
+                << w->Document().fieldAt(i)->number();
+        const bool hasRules =
+            !FindDataFile(QStringLiteral("EXPR/") + type.windowName() + QStringLiteral(".EXP")).isEmpty();
+        EXPECT_EQ(!w->Engine().Rules().isEmpty(), hasRules);
+        for (const SeriesDef& s : w->Document().layout().series) {
+            w->AddSeriesRow(QStringLiteral("btn_%1_add").arg(s.k));
+            EXPECT_NE(w->findChild<QWidget*>(QStringLiteral("seriesPnl_%1_1").arg(s.k)), nullptr);
+        }
+    }
+    EXPECT_GE(opened, 1);
+}
+
 TEST_F(EditorTest, DamagedInputNeverCrashesTheEditor) {
     EXPECT_THROW(FormEditorWindow::Create(QStringLiteral("TFRMNIEMA")), LayoutError);
     auto w = Open();
@@ -405,11 +428,11 @@ protected:
                            "field 50 amount calc \"Razem\"\n"
                            "field 60 memo \"Uwagi\"\n"
                            "field 61 text \"Po uwagach\"\n")));
-        EditorSpec spec;
-        spec.objectName = QStringLiteral("frmTest");
-        spec.windowName = QStringLiteral("FRMTEST");
-        spec.caption = QStringLiteral("Formularz TEST");
-        auto w = std::make_unique<FormEditorWindow>(std::make_unique<FormDocument>(layout), spec);
+        EditorEntry entry;
+        entry.objectName = QStringLiteral("frmTest");
+        entry.windowName = QStringLiteral("FRMTEST");
+        entry.caption = QStringLiteral("Formularz TEST");
+        auto w = std::make_unique<FormEditorWindow>(std::make_unique<FormDocument>(layout), entry);
         Show(*w);
         w->Engine().SetRules({"50=DYNSUM([112],100,seriesCountEdt_1)"});
         return w;
