@@ -82,32 +82,36 @@ const QString& largeDatabase() {
         cp.password = QStringLiteral("plumtrees");
         cp.forcedWrites = false;
         fb::Attachment att = fb::Attachment::open(cp);
-        const QStringList mainTypes = {"TFRMPIT_37", "TFRMPIT_36", "TFRMPIT_28", "TFRMPIT_38",
+        const QStringList mainTypes = {"TFRMPIT_37", "TFRMPIT_36",  "TFRMPIT_28", "TFRMPIT_38",
                                        "TFRMPIT_39", "TFRMPIT_36L", "TFRMPIT_40A"};
         const QStringList attachmentTypes = {"TFRMPIT_O", "TFRMPIT_B", "TFRMPIT_ZG"};
-        const QStringList stems = {"KOWAL", "NOWAK", "WIŚNIEW", "WÓJCI", "KAMIŃ", "LEWAND", "ZIELIŃ", "SZYMAŃ"};
+        const QStringList stems = {"KOWAL", "NOWAK",  "WIŚNIEW", "WÓJCI",
+                                   "KAMIŃ", "LEWAND", "ZIELIŃ",  "SZYMAŃ"};
         const QStringList endings = {"SKI", "SKA", "CZYK", "EK", "AK", "OWSKI", "OWSKA", "IK", "CZAK", "UK"};
-        const QStringList names = {"JAN", "ANNA", "PIOTR", "MARIA", "ŁUKASZ", "ZOFIA", "TOMASZ", "EWA", "PAWEŁ", "OLGA",
-                                   "ADAM", "EMILIA", "MAREK", "ALICJA", "JERZY", "IRENA", "KAROL", "BEATA", "ROBERT", "HANNA"};
+        const QStringList names = {"JAN",   "ANNA",  "PIOTR", "MARIA", "ŁUKASZ", "ZOFIA", "TOMASZ",
+                                   "EWA",   "PAWEŁ", "OLGA",  "ADAM",  "EMILIA", "MAREK", "ALICJA",
+                                   "JERZY", "IRENA", "KAROL", "BEATA", "ROBERT", "HANNA"};
         QString filler;
         for (int f = 20; f < 80; ++f)
             filler += QStringLiteral("%1=%2\r\n").arg(f).arg(f * 37 % 1000);
         const int total = 100000;
         const int mains = 70000;
         fb::Transaction tx = att.startTransaction();
-        fb::Statement insert =
-            att.prepare(tx, QStringLiteral("insert into FORMS (FOR_ID, FOR_NIP, FOR_NAZWISKO, FOR_IMIE, FOR_TYP, "
-                                           "FOR_DANE, FOR_DATA_WYPELNIENIA, FOR_MASTER_ID, FOR_KOREKTA, FOR_SERIES) "
-                                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        fb::Statement insert = att.prepare(
+            tx, QStringLiteral("insert into FORMS (FOR_ID, FOR_NIP, FOR_NAZWISKO, FOR_IMIE, FOR_TYP, "
+                               "FOR_DANE, FOR_DATA_WYPELNIENIA, FOR_MASTER_ID, FOR_KOREKTA, FOR_SERIES) "
+                               "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int id = 1; id <= total; ++id) {
             const bool main = id <= mains;
             const int person = main ? id : (id * 7) % mains + 1;
-            const QString surname =
-                stems[person % stems.size()] + endings[(person / 8) % endings.size()] + QString::number(person % 5);
+            const QString surname = stems[person % stems.size()] + endings[(person / 8) % endings.size()] +
+                                    QString::number(person % 5);
             const QString name = names[(person / 3) % names.size()];
-            const QString nip = QStringLiteral("%1").arg(qlonglong(10000000000LL + person * 7919LL), 11, 10, u'0');
-            const QString type = main ? mainTypes[id % mainTypes.size()] : attachmentTypes[id % attachmentTypes.size()];
-            const QString text = QStringLiteral("1=%1\r\n12=%2\r\n13=%3\r\n5=2022\r\n").arg(nip, surname, name) + filler;
+            const QString nip = QString::number(10000000000LL + person * 7919LL);
+            const QString type =
+                main ? mainTypes[id % mainTypes.size()] : attachmentTypes[id % attachmentTypes.size()];
+            const QString text =
+                QStringLiteral("1=%1\r\n12=%2\r\n13=%3\r\n5=2022\r\n").arg(nip, surname, name) + filler;
             insert.execute(tx, {id, nip, surname, name, type, text, QDate(2023, 1 + id % 12, 1 + id % 28),
                                 main ? QVariant() : QVariant(person), 0, QStringLiteral("0;0;")});
             if (id % 10000 == 0) tx.commitRetaining();

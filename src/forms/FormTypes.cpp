@@ -31,15 +31,15 @@ FormType spouse(const char* cls, const char* base, const char* title) {
 
 const QList<FormType>& AllFormTypes() {
     static const QList<FormType> types = {
-        decl("TfrmPit_28", "PIT-28 (25) Zeznanie o wysokości uzyskanego"),
-        decl("TfrmPit_28s", "PIT-28S (25) Zeznanie o wysokości uzyskanego"),
-        decl("TfrmPit_36", "PIT-36 (30) Zeznanie o wysokości osiągniętego", 609, 9),
-        decl("TfrmPit_36S", "PIT-36S (30) Zeznanie o wysokości osiągniętego"),
-        decl("TfrmPit_36L", "PIT-36L (19) Zeznanie o wysokości osiągniętego"),
-        decl("TfrmPit_36LS", "PIT-36LS (19) Zeznanie o wysokości osiągniętego"),
+        decl("TfrmPit_28", "PIT-28 (25) Zeznanie o wysokości uzyskanego", 505, 5, 251),
+        decl("TfrmPit_28s", "PIT-28S (25) Zeznanie o wysokości uzyskanego", 505, 5, 188),
+        decl("TfrmPit_36", "PIT-36 (30) Zeznanie o wysokości osiągniętego", 609, 9, 520),
+        decl("TfrmPit_36S", "PIT-36S (30) Zeznanie o wysokości osiągniętego", 505, 5, 132),
+        decl("TfrmPit_36L", "PIT-36L (19) Zeznanie o wysokości osiągniętego", 505, 5, 172),
+        decl("TfrmPit_36LS", "PIT-36LS (19) Zeznanie o wysokości osiągniętego", 505, 5, 129),
         decl("TfrmPit_37", "PIT-37 (29) Zeznanie o wysokości osiągniętego dochodu ", 509, 9, 147),
-        decl("TfrmPit_38", "PIT-38 (16) Zeznanie o wysokości osiągniętego dochodu "),
-        decl("TfrmPit_39", "PIT-39 (12) Zeznanie o wysokości osiągniętego dochodu "),
+        decl("TfrmPit_38", "PIT-38 (16) Zeznanie o wysokości osiągniętego dochodu ", 505, 5, 64),
+        decl("TfrmPit_39", "PIT-39 (12) Zeznanie o wysokości osiągniętego dochodu ", 505, 5, 48),
         decl("TfrmPit_16A", "PIT-16A (13) Deklaracja o wysokości składki na ubezpieczenie zdrowotne"),
         decl("TfrmPit_19A", "PIT-19A (11) Deklaracja o wysokości składki na ubezpieczenie zdrowotne"),
         decl("TfrmPit_4R", "PIT-4R (12) Deklaracja roczna o pobranych zaliczkach"),

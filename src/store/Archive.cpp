@@ -52,10 +52,10 @@ bool isFirebirdDatabaseFile(const QString& path) {
     return pageSize >= 1024 && pageSize <= 65536 && (pageSize & (pageSize - 1)) == 0 && ods >= 8 && ods <= 15;
 }
 
-// Copies the output of a started action to the sink. A restore from a backup file that ends
-// too early is not reported as a failure by the services: the server asks its own console for
-// the next volume, prints "ERROR: Backup incomplete" and finishes. So a restore counts only when
-// its output closes with the completion line, and error lines fail any action.
+// Copies the output of a started action to the sink. The services do not report a restore
+// from a backup file that ends too early as failed: the server asks its own console for the
+// next volume and then finishes, its output stopping short. So a restore counts only when its
+// output reaches the completion line, and error lines in the output fail any action.
 void follow(fb::Service& svc, const ServiceLineSink& sink, const ServiceIdle& idle, QIODevice* input,
             bool isRestore) {
     QStringList errors;
@@ -78,7 +78,8 @@ void follow(fb::Service& svc, const ServiceLineSink& sink, const ServiceIdle& id
             svc.close();
             if (!errors.isEmpty()) throw fb::Error(errors.join(u'\n'));
             if (isRestore && !completed)
-                throw fb::Error(QStringLiteral("Odtwarzanie nie zostało ukończone (niekompletny plik archiwum)."));
+                throw fb::Error(
+                    QStringLiteral("Odtwarzanie nie zostało ukończone (niekompletny plik archiwum)."));
             return;
         }
     }
@@ -92,9 +93,9 @@ void restoreInto(const ServiceAccess& access, const QString& backupFile, const Q
     QFile input(backupFile);
     const bool embedded = access.server.isEmpty();
     if (embedded && !input.open(QIODevice::ReadOnly))
-        throw std::runtime_error(
-            (QStringLiteral("Nie można odczytać pliku ") + backupFile + QStringLiteral(": ") + input.errorString())
-                .toStdString());
+        throw std::runtime_error((QStringLiteral("Nie można odczytać pliku ") + backupFile +
+                                  QStringLiteral(": ") + input.errorString())
+                                     .toStdString());
     fb::Service svc = fb::Service::attach(access.server, access.user, access.password);
     const int options = isc_spb_res_no_validity | (replace ? isc_spb_res_replace : isc_spb_res_create);
     svc.start(fb::SpbStart(isc_action_svc_restore)
@@ -246,7 +247,8 @@ ServiceAccess DataArchive::Access(const ArchiveEdits& edits) const {
 
 ArchiveOutcome DataArchive::Archiwizuj(const ArchiveEdits& edits, const ArchiveObserver& observer) {
     const QString question =
-        QStringLiteral("Czy na pewno przeprowadzić proces ARCHIWIZACJI danych?\n\nJeżeli plik ") + edits.file +
+        QStringLiteral("Czy na pewno przeprowadzić proces ARCHIWIZACJI danych?\n\nJeżeli plik ") +
+        edits.file +
         QStringLiteral(" istnieje, to zostanie\nusunięty i zastąpiony bieżącą archiwizacją.\n"
                        "Jeżeli chcesz zachować istniejące dotchczas archiwum\n"
                        "wciśnij NIE i zmień nazwę archiwum.");

@@ -68,9 +68,9 @@ struct ArchiveEdits {
 };
 
 struct ArchiveObserver {
-    ServiceLineSink line;                 // append to the log memo, then process pending events
-    ServiceIdle idle;                     // process pending events
-    std::function<void(bool)> busy;       // true: hourglass cursor; false: normal cursor again
+    ServiceLineSink line;                  // append to the log memo, then process pending events
+    ServiceIdle idle;                      // process pending events
+    std::function<void(bool)> busy;        // true: hourglass cursor; false: normal cursor again
     std::function<void()> beforeReconnect; // after a restore: take the configuration page's edits
 };
 
@@ -82,7 +82,7 @@ public:
 
     // Filling the edits when the page is shown (the proposed file is dated `today`).
     ArchiveEdits Edits(const QDate& today = QDate::currentDate()) const;
-    // Storing the edits into the settings (when the page is hidden, and after each run).
+    // Storing the edits into the settings (when the page is hidden, and after a run that worked).
     void StoreEdits(const ArchiveEdits& edits);
     // "Przywróć ustawienia fabryczne": asks; on Yes resets the settings and refills `edits`.
     bool ResetToFactory(ArchiveEdits& edits, const QDate& today = QDate::currentDate());
@@ -92,8 +92,9 @@ public:
     ServiceAccess Access(const ArchiveEdits& edits) const;
 
     // "Archiwizuj" and "Odtwarzaj": confirmation, the run with its log lines, the outcome
-    // reported in a message box. A failed restore check leaves the program connected; a
-    // failure after that leaves it disconnected.
+    // reported in a message box. A restore logs the lines of its check and then those of the
+    // replacement, and reconnects the data module as "Połącz / Testuj połączenie" does. A
+    // failed restore check leaves the program connected; a failure after it, disconnected.
     ArchiveOutcome Archiwizuj(const ArchiveEdits& edits, const ArchiveObserver& observer = {});
     ArchiveOutcome Odtwarzaj(const ArchiveEdits& edits, const ArchiveObserver& observer = {});
 

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <firebird/Interface.h>
-#include <unistd.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "app/util/Encoding.h"
@@ -1002,7 +1002,8 @@ Service::Read Service::readLine(QString& line, int timeoutSeconds, QIODevice* in
     while (p < end && *p != isc_info_end) {
         const unsigned char tag = *p++;
         if (tag == isc_info_svc_stdin && p + 4 <= end) {
-            wanted_ = unsigned(p[0]) | (unsigned(p[1]) << 8) | (unsigned(p[2]) << 16) | (unsigned(p[3]) << 24);
+            wanted_ =
+                unsigned(p[0]) | (unsigned(p[1]) << 8) | (unsigned(p[2]) << 16) | (unsigned(p[3]) << 24);
             p += 4;
         } else if (tag == isc_info_svc_line && p + 2 <= end) {
             unsigned len = unsigned(p[0]) | (unsigned(p[1]) << 8);
@@ -1011,7 +1012,8 @@ Service::Read Service::readLine(QString& line, int timeoutSeconds, QIODevice* in
             pending_.append(reinterpret_cast<const char*>(p), int(len));
             got += len;
             p += len;
-        } else if (tag == isc_info_svc_timeout || tag == isc_info_data_not_ready || tag == isc_info_truncated) {
+        } else if (tag == isc_info_svc_timeout || tag == isc_info_data_not_ready ||
+                   tag == isc_info_truncated) {
             partial = true;
         } else {
             break; // nothing else was asked for

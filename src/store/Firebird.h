@@ -204,7 +204,7 @@ private:
     explicit Service(Firebird::IService* svc) : svc_(svc) {}
     Firebird::IService* svc_ = nullptr;
     bool embedded_ = false;
-    QByteArray pending_;   // a line cut by a timeout
+    QByteArray pending_;  // a line cut by a timeout
     unsigned wanted_ = 0; // bytes of input the action waits for
 };
 

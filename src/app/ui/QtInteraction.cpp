@@ -208,7 +208,9 @@ BoxResult QtInteraction::showBox(int kind, const QString& text, const QString& c
                                                                          {QMessageBox::Cancel, "Anuluj"}};
     for (const auto& [button, label] : texts)
         if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(label));
-    if (buttons & QMessageBox::Yes) box.setDefaultButton(QMessageBox::Yes);
+    // Questions default to the answer that changes nothing, so a stray Enter loses no work.
+    if (kind == BoxYesNoCancel) box.setDefaultButton(QMessageBox::Cancel);
+    else if (kind == BoxYesNo) box.setDefaultButton(QMessageBox::No);
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Yes:
