@@ -10,6 +10,7 @@
 #include "app/util/Numbers.h"
 #include "app/util/Words.h"
 #include "app/util/Interaction.h"
+#include "cli/CliSupport.h"
 #include "cli/DbCommands.h"
 #include "cli/XmlCommands.h"
 #include "forms/FormDocument.h"
@@ -19,19 +20,6 @@
 #include "forms/rules/RuleLinter.h"
 
 namespace {
-
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct Output {
-    bool utf8 = false;
-    void write(const QString& text) const {
-        QByteArray bytes = utf8 ? text.toUtf8() : ToWin1250(text);
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    }
-};
 
 // Questions asked while evaluating: texts go to standard error, the answer is fixed by --answer.
 class CliInteraction : public Interaction {
@@ -65,26 +53,6 @@ const char* kUsage =
     "  sumaris-cli [--utf8] words AMOUNT\n"
     "  sumaris-cli [--utf8] picture PICTURE VALUE\n";
 
-// Takes "--name VALUE" out of args; empty when absent.
-QString takeOption(QStringList& args, const QString& name, bool* present = nullptr) {
-    int i = int(args.indexOf(name));
-    if (present) *present = i >= 0;
-    if (i < 0) return QString();
-    if (i + 1 >= args.size()) throw UsageError(("missing value after " + name).toStdString());
-    QString v = args[i + 1];
-    args.remove(i, 2);
-    return v;
-}
-
-QString readInput(const QString& file) {
-    QFile f;
-    bool ok = file.isEmpty() || file == u"-" ? f.open(stdin, QIODevice::ReadOnly) : (f.setFileName(file), f.open(QIODevice::ReadOnly));
-    if (!ok) throw std::runtime_error(("cannot read " + (file.isEmpty() ? QStringLiteral("standard input") : file) + ": " + f.errorString()).toStdString());
-    QByteArray data = f.readAll();
-    if (data.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(data.mid(3));
-    return FromWin1250(data);
-}
-
 int formCommand(QStringList args, const Output& out) {
     if (args.isEmpty()) throw UsageError("form: missing verb");
     const QString verb = args.takeFirst();
@@ -100,7 +68,7 @@ int formCommand(QStringList args, const Output& out) {
     }
     if (verb == u"apply") {
         if (args.size() > 1) throw UsageError("form apply: too many arguments");
-        const QString text = readInput(args.value(0));
+        const QString text = readDocumentText(args.value(0));
         if (hasSeries) doc->ExpandSeries(series);
         doc->ApplyDocumentText(text);
         out.write(doc->BuildDocumentText());
@@ -171,7 +139,7 @@ int recalcCommand(QStringList args, const Output& out, CliInteraction& person) {
     if (args.isEmpty() || args.size() > 2) throw UsageError("recalc: expected TYPE [FILE]");
     auto doc = FormDocument::create(args[0]);
     const FormType* t = FindFormType(args[0]);
-    const QString input = readInput(args.value(1));
+    const QString input = readDocumentText(args.value(1));
     if (hasSeries) doc->ExpandSeries(series);
     doc->ApplyDocumentText(input);
     RuleEngine engine(*doc);

@@ -1,6 +1,5 @@
 #include "cli/DbCommands.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 #include <stdexcept>
@@ -8,6 +7,7 @@
 #include "app/util/Encoding.h"
 #include "app/util/Texts.h"
 #include "forms/FormDocument.h"
+#include "cli/CliSupport.h"
 #include "store/Archive.h"
 #include "store/Dane.h"
 #include "store/DatabaseCreation.h"
@@ -16,11 +16,6 @@
 #include "store/ReferenceLists.h"
 
 namespace {
-
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 const char* kUsage =
     "usage:\n"
@@ -33,23 +28,6 @@ const char* kUsage =
     "  sumaris-cli db restore FILE DB [--verbose]\n"
     "  (each with [--user U] [--password P]; DB and PATH: a file, or host:path on a server;\n"
     "  with a server, FILE is the backup file as the server sees it)\n";
-
-struct Output {
-    bool utf8 = false;
-    void write(const QString& text) const {
-        const QByteArray bytes = utf8 ? text.toUtf8() : ToWin1250(text);
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    }
-};
-
-QString takeOption(QStringList& args, const QString& name, const QString& fallback = QString()) {
-    const int i = int(args.indexOf(name));
-    if (i < 0) return fallback;
-    if (i + 1 >= args.size()) throw UsageError(("missing value after " + name).toStdString());
-    QString v = args[i + 1];
-    args.remove(i, 2);
-    return v;
-}
 
 int toId(const QString& text) {
     bool ok = false;
@@ -68,17 +46,6 @@ DatabaseTarget targetOf(const QString& db, const QString& user, const QString& p
             return DatabaseTarget{host, db.mid(colon + 1), user, password};
     }
     return DatabaseTarget{QString(), QFileInfo(db).absoluteFilePath(), user, password};
-}
-
-QString readDocumentText(const QString& file) {
-    QFile f;
-    const bool fromStdin = file == u"-";
-    const bool ok =
-        fromStdin ? f.open(stdin, QIODevice::ReadOnly) : (f.setFileName(file), f.open(QIODevice::ReadOnly));
-    if (!ok) throw std::runtime_error(("cannot read " + file + ": " + f.errorString()).toStdString());
-    const QByteArray data = f.readAll();
-    if (data.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(data.mid(3));
-    return FromWin1250(data);
 }
 
 fb::ConnectParams connectParams(const DatabaseTarget& t) {
@@ -178,10 +145,6 @@ int list(QStringList& args, const DatabaseTarget& t, const Output& out) {
     return 0;
 }
 
-bool takeFlag(QStringList& args, const QString& name) {
-    return args.removeAll(name) > 0;
-}
-
 // The backup file of a database on this computer is a local file too.
 QString backupFileOf(const DatabaseTarget& t, const QString& file) {
     return t.server.isEmpty() ? QFileInfo(file).absoluteFilePath() : file;
@@ -224,8 +187,8 @@ int RunDbCommand(QStringList args, bool utf8) {
         if (args.isEmpty()) throw UsageError("db: missing verb");
         const QString verb = args.takeFirst();
         DatabaseTarget base;
-        base.user = takeOption(args, QStringLiteral("--user"), QString::fromLatin1(kDefaultUser));
-        base.password = takeOption(args, QStringLiteral("--password"), QString::fromLatin1(kDefaultPassword));
+        base.user = takeOption(args, QStringLiteral("--user"), nullptr, QString::fromLatin1(kDefaultUser));
+        base.password = takeOption(args, QStringLiteral("--password"), nullptr, QString::fromLatin1(kDefaultPassword));
         if (verb == u"create") return create(args, base, out);
         if (verb == u"load-opp") return loadOpp(args, base, out);
         if (verb == u"backup") return backup(args, base, out);
