@@ -48,6 +48,7 @@ const char* kUsage =
     "  sumaris-cli [--utf8] db put --db DB TYPE FILE [--master ID] | db get --db DB ID\n"
     "  sumaris-cli [--utf8] db list --db DB [--type T] [--filter F] [--order O]\n"
     "  sumaris-cli [--utf8] export TYPE FILE [--attachment TYPE=FILE ...] [-o OUT]\n"
+    "  sumaris-cli [--utf8] export --db DB --id N [-o OUT]\n"
     "  sumaris-cli [--utf8] validate FILE [--type TYPE | --schema XSD [--namespace NS]] [--remote]\n"
     "  sumaris-cli [--utf8] schemas fetch [TYPE ...] | schemas list   (also --repository DIR, --registry URL)\n"
     "  sumaris-cli [--utf8] words AMOUNT\n"

@@ -4,10 +4,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 #include "app/util/Encoding.h"
 #include "forms/FormTypes.h"
+#include "store/Dane.h"
+#include "store/GlobalKonfig.h"
 #include "xml/DeclarationExport.h"
 #include "xml/XmlDom.h"
 #include "xml/XmlValidation.h"
@@ -61,7 +64,75 @@ const FormType& formType(const QString& name) {
     return *t;
 }
 
+// The document goes to the named file, or to standard output.
+int writeExport(const XmlExportResult& result, bool toFile, const QString& out) {
+    if (!result.produced) {
+        if (!result.templatePath.isEmpty())
+            throw std::runtime_error(
+                ("the template " + result.templatePath + " has no Naglowek").toStdString());
+        return 1; // the missing template has been reported
+    }
+    if (toFile) {
+        QSaveFile f(out);
+        if (!f.open(QIODevice::WriteOnly) || f.write(result.xml) != result.xml.size() || !f.commit())
+            throw std::runtime_error(("cannot write " + out + ": " + f.errorString()).toStdString());
+    } else {
+        std::fwrite(result.xml.constData(), 1, size_t(result.xml.size()), stdout);
+    }
+    return 0;
+}
+
+// "export --db DB --id N": a stored declaration with its stored attachments, in the order the
+// program's attachment list holds them, exactly as the editor's export reads them.
+int exportStoredCommand(QStringList args) {
+    const QString db = takeOption(args, QStringLiteral("--db"));
+    bool hasId = false, toFile = false;
+    const QString idText = takeOption(args, QStringLiteral("--id"), &hasId);
+    const QString out = takeOption(args, QStringLiteral("-o"), &toFile);
+    bool hasUser = false, hasPassword = false;
+    const QString user = takeOption(args, QStringLiteral("--user"), &hasUser);
+    const QString password = takeOption(args, QStringLiteral("--password"), &hasPassword);
+    if (db.isEmpty() || !hasId || !args.isEmpty())
+        throw UsageError("export: expected --db DB --id N [-o FILE]");
+    bool ok = false;
+    const int id = idText.toInt(&ok);
+    if (!ok) throw UsageError(("not a document number: " + idText).toStdString());
+
+    TGlobalKonfig konfig;
+    // "host:path" names a server; a plain path is opened by the embedded engine.
+    const qsizetype colon = db.indexOf(u':');
+    const QString host = colon > 1 ? db.left(colon) : QString();
+    if (!host.isEmpty() && !host.contains(u'\\') && !host.startsWith(u'/') && !host.startsWith(u'.')) {
+        konfig.AdresSieciowySerwera = host;
+        konfig.BazaDanych = db.mid(colon + 1);
+    } else {
+        konfig.BazaDanych = QFileInfo(db).absoluteFilePath();
+    }
+    konfig.Uzytkownik = hasUser ? user : QString::fromLatin1(kDefaultUser);
+    konfig.Haslo = hasPassword ? password : QString::fromLatin1(kDefaultPassword);
+    TDane dane(konfig);
+    dane.OpenDatabase();
+    const std::optional<FormRow> row = dane.DocumentById(id);
+    if (!row) throw std::runtime_error(("no document with FOR_ID " + idText).toStdString());
+    if (row->FOR_MASTER_ID)
+        throw std::runtime_error(QStringLiteral("document %1 is an attachment of document %2")
+                                     .arg(id)
+                                     .arg(*row->FOR_MASTER_ID)
+                                     .toStdString());
+    if (!FindDeclarationMapping(row->FOR_TYP))
+        throw UsageError(("no e-declaration export for " + row->FOR_TYP).toStdString());
+    // The attachment list follows the current document.
+    if (!dane.Forms().locate(id))
+        throw std::runtime_error(("no main document with FOR_ID " + idText).toStdString());
+    QList<StoredAttachment> attachments;
+    for (const FormRow& a : dane.Zalaczniki().rows())
+        attachments.append({a.FOR_TYP, a.FOR_DANE});
+    const XmlExportResult result = ExportDeclarationXml(row->FOR_TYP, row->FOR_DANE, attachments);
+    return writeExport(result, toFile, out);
+}
+
 int exportCommand(QStringList args) {
+    if (args.contains(QStringLiteral("--db"))) return exportStoredCommand(args);
     QList<StoredAttachment> attachments;
     for (bool present = true; present;) {
         const QString option = takeOption(args, QStringLiteral("--attachment"), &present);
@@ -78,20 +149,7 @@ int exportCommand(QStringList args) {
         throw UsageError(("no e-declaration export for " + type.typeCode()).toStdString());
     const XmlExportResult result =
         ExportDeclarationXml(type.typeCode(), readDocumentText(args[1]), attachments);
-    if (!result.produced) {
-        if (!result.templatePath.isEmpty())
-            throw std::runtime_error(
-                ("the template " + result.templatePath + " has no Naglowek").toStdString());
-        return 1; // the missing template has been reported
-    }
-    if (toFile) {
-        QSaveFile f(out);
-        if (!f.open(QIODevice::WriteOnly) || f.write(result.xml) != result.xml.size() || !f.commit())
-            throw std::runtime_error(("cannot write " + out + ": " + f.errorString()).toStdString());
-    } else {
-        std::fwrite(result.xml.constData(), 1, size_t(result.xml.size()), stdout);
-    }
-    return 0;
+    return writeExport(result, toFile, out);
 }
 
 void repositoryOptions(QStringList& args, XmlValidationOptions& options) {

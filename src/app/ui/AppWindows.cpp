@@ -14,9 +14,11 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "app/ui/AttachmentList.h"
 #include "app/ui/LoginWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Pictures.h"
+#include "app/ui/SelectFormWindow.h"
 #include "app/ui/Splash.h"
 #include "app/util/Folders.h"
 #include "app/util/Interaction.h"
@@ -24,6 +26,7 @@
 #include "store/GlobalKonfig.h"
 #include "store/ui/NewDatabaseWizard.h"
 #include "store/ui/NotesWindow.h"
+#include "xml/ui/XmlErrorWindow.h"
 
 AppWindows App;
 bool TestMode = false;
@@ -132,10 +135,11 @@ TfrmCoNowego::TfrmCoNowego(QWidget* parent, const QString& pagePath) : QDialog(p
 
 QList<QDialog*> AppWindows::Dialogs() const {
     QList<QDialog*> list;
-    for (QDialog* d : {static_cast<QDialog*>(frm_Login), frm_XMLError, static_cast<QDialog*>(frmWait),
-                       static_cast<QDialog*>(frmCoNowego), static_cast<QDialog*>(frmNewDatabase),
-                       frmSelectEmployee, frmPercentages, frmSelectOldForm, frmPrint,
-                       static_cast<QDialog*>(frmNotatki), frmListaZalacznikow, frmSelectForm})
+    for (QDialog* d : {static_cast<QDialog*>(frm_Login), static_cast<QDialog*>(frm_XMLError),
+                       static_cast<QDialog*>(frmWait), static_cast<QDialog*>(frmCoNowego),
+                       static_cast<QDialog*>(frmNewDatabase), frmSelectEmployee, frmPercentages,
+                       frmSelectOldForm, frmPrint, static_cast<QDialog*>(frmNotatki),
+                       static_cast<QDialog*>(frmListaZalacznikow), static_cast<QDialog*>(frmSelectForm)})
         if (d) list.append(d);
     return list;
 }
@@ -150,7 +154,7 @@ void CreateApplicationWindows(const std::function<void()>& beforeEach) {
     step();
     App.frm_Login = new Tfrm_Login(owner);
     step();
-    App.frm_XMLError = new TPlaceholderWindow(QStringLiteral("frm_XMLError"), QString(), owner);
+    App.frm_XMLError = new Tfrm_XMLError(owner);
     step();
     App.frmWait = new TfrmWait(owner);
     step();
@@ -173,10 +177,9 @@ void CreateApplicationWindows(const std::function<void()>& beforeEach) {
     step();
     App.Dane = CreateDataModule(ShowStartupStatus);
     step();
-    App.frmListaZalacznikow = new TPlaceholderWindow(QStringLiteral("frmListaZalacznikow"), QString(), owner);
+    App.frmListaZalacznikow = new TfrmListaZalacznikow(owner);
     step();
-    App.frmSelectForm = new TPlaceholderWindow(QStringLiteral("frmSelectForm"),
-                                               QStringLiteral("Wybierz dokument do pobrania"), owner);
+    App.frmSelectForm = new TfrmSelectForm(owner);
 }
 
 TDane* CreateDataModule(const std::function<void(const QString&)>& status) {

@@ -8,8 +8,11 @@ class QLabel;
 class QProgressBar;
 class QTextBrowser;
 class TDane;
+class TfrmListaZalacznikow;
 class TfrmMain;
+class TfrmSelectForm;
 class Tfrm_Login;
+class Tfrm_XMLError;
 class TfrmNewDatabase;
 class TfrmNotatki;
 
@@ -65,7 +68,7 @@ private:
 struct AppWindows {
     TfrmMain* frmMain = nullptr;
     Tfrm_Login* frm_Login = nullptr;
-    QDialog* frm_XMLError = nullptr;
+    Tfrm_XMLError* frm_XMLError = nullptr;
     TfrmWait* frmWait = nullptr;
     TfrmCoNowego* frmCoNowego = nullptr;
     TfrmNewDatabase* frmNewDatabase = nullptr;
@@ -75,8 +78,8 @@ struct AppWindows {
     QDialog* frmPrint = nullptr;
     TfrmNotatki* frmNotatki = nullptr;
     TDane* Dane = nullptr; // the data module: settings, the database connection, the documents
-    QDialog* frmListaZalacznikow = nullptr;
-    QDialog* frmSelectForm = nullptr;
+    TfrmListaZalacznikow* frmListaZalacznikow = nullptr;
+    TfrmSelectForm* frmSelectForm = nullptr;
 
     // The dialogs that exist, in creation order; menu actions "FRM..." pick one by name.
     QList<QDialog*> Dialogs() const;

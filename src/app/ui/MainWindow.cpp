@@ -22,15 +22,18 @@
 #include <stdexcept>
 
 #include "app/ui/AppWindows.h"
+#include "app/ui/CompanyPage.h"
 #include "app/ui/ConfigPage.h"
 #include "app/ui/LoginWindow.h"
 #include "app/ui/Pictures.h"
+#include "app/ui/RegistryPage.h"
 #include "app/ui/Splash.h"
 #include "app/util/CodePage.h"
 #include "app/util/Encoding.h"
 #include "app/util/Folders.h"
 #include "app/util/Interaction.h"
 #include "app/util/Splitters.h"
+#include "store/Dane.h"
 #include "store/GlobalKonfig.h"
 #include "store/ui/ArchivePage.h"
 
@@ -168,9 +171,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     auto* htmlLayout = new QVBoxLayout(pg_HTML);
     htmlLayout->setContentsMargins(0, 0, 0, 0);
     htmlLayout->addWidget(Web);
-    pg_KPRList = makePage(QStringLiteral("pg_KPRList"), QStringLiteral("Wybierz firmę Welkor"));
+    pg_KPRList = new TCompanyPage(GlobalKonfig());
     pg_Arch = new TArchivePage(GlobalKonfig());
-    pg_PITY = makePage(QStringLiteral("pg_PITY"), QStringLiteral("Kartoteka dokumentów"));
+    pg_PITY = new TRegistryPage(GlobalKonfig());
     pg_Konfig = new TKonfigPage(GlobalKonfig());
     pg_Upgrade = makePage(QStringLiteral("pg_Upgrade"), QStringLiteral("Aktualizacja programu"));
     pg_Zdalny = makePage(QStringLiteral("pg_Zdalny"), QStringLiteral("Pomoc zdalna autora programu"));
@@ -198,6 +201,19 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     tmr_1->setSingleShot(true);
     tmr_1->setInterval(2000);
     connect(tmr_1, &QTimer::timeout, this, &TfrmMain::UpdateCheckTimer);
+
+    // The document list follows the menu, the company and whatever changed the database.
+    connect(this, &TfrmMain::documentsRequested, pg_PITY, &TRegistryPage::ShowDocuments);
+    connect(pg_KPRList, &TCompanyPage::companyChanged, this,
+            [this](const QString& name, const QString& folder) {
+                SetCurrentCompany(name, folder);
+                pg_PITY->CompanyChanged();
+            });
+    connect(pg_KPRList, &TCompanyPage::documentListRequested, this, &TfrmMain::GoToDocumentList);
+    connect(pg_Konfig, &TKonfigPage::saved, pg_KPRList, &TCompanyPage::LoadCompanyList);
+    connect(pg_Konfig, &TKonfigPage::connectionChanged, pg_PITY, &TRegistryPage::RequeryDocuments);
+    connect(pg_Arch, &TArchivePage::databaseRestored, pg_PITY, &TRegistryPage::RequeryDocuments);
+    pg_PITY->SetFilter(true);
 
     RestorePlacement();
 
@@ -335,7 +351,8 @@ void TfrmMain::OnFirstShow() {
         close();
         return;
     }
-    // The company list and the first document list belong here, before the marker.
+    pg_KPRList->LoadCompanyList();
+    if (App.Dane && App.Dane->Connected()) pg_PITY->SetFilter(false);
     // The marker is left by the installer: show what changed once after an update.
     const QString marker = AppFolder() + QStringLiteral("zmiany_cont.txt");
     if (QFile::exists(marker)) {
@@ -346,6 +363,19 @@ void TfrmMain::OnFirstShow() {
         QFile::remove(marker);
     }
     tmr_1->start();
+}
+
+void TfrmMain::GoToDocumentList() {
+    QTreeWidgetItemIterator it(tv_Menu);
+    for (int i = 0; *it && i < 2; ++i)
+        ++it;
+    if (*it) {
+        if (tv_Menu->currentItem() == *it)
+            MenuNodeChanged(*it); // chosen already: show its list again
+        else
+            tv_Menu->setCurrentItem(*it);
+    }
+    tv_Menu->setFocus();
 }
 
 void TfrmMain::UpdateCheckTimer() {

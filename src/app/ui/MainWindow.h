@@ -4,6 +4,9 @@
 #include <QStringList>
 #include <memory>
 
+#include "app/ui/CompanyPage.h"
+#include "app/ui/RegistryPage.h"
+
 class QLabel;
 class QPushButton;
 class QSettings;
@@ -40,6 +43,8 @@ public:
     QWidget* Page(const QString& name) const;
     // Company panel: an empty folder name means no ledger company is chosen.
     void SetCurrentCompany(const QString& name, const QString& folder);
+    // Selects the first document list of the menu tree (absolute index 2) and focuses the tree.
+    void GoToDocumentList();
     // What runs once when the window first shows (called from the event loop).
     void OnFirstShow();
     // Takes the maximised state from the settings when the window first shows.
@@ -52,9 +57,9 @@ public:
     QStackedWidget* pg_1;
     QWidget* pg_HTML;
     QTextBrowser* Web;
-    QWidget* pg_KPRList;
+    TCompanyPage* pg_KPRList;
     TArchivePage* pg_Arch;
-    QWidget* pg_PITY;
+    TRegistryPage* pg_PITY;
     TKonfigPage* pg_Konfig;
     QWidget* pg_Upgrade;
     QWidget* pg_Zdalny;

@@ -106,6 +106,30 @@ void TMorvekEdit::clearRange(int from, int to) {
 
 bool TMorvekEdit::typeChar(QChar ch) {
     const auto& ps = mask_.positions();
+    int lead = 0;
+    while (lead < ps.size() && ps[lead].cls == EditMask::CharClass::Literal) ++lead;
+    const bool empty = mask_.textFromEdit(buffer_) == mask_.textFromEdit(mask_.editFromText(QString()));
+    if (lead > 0 && empty && !hasSelectedText() && cursorPosition() <= firstInput()) {
+        if (prefixPending_.size() < lead && ch == ps[prefixPending_.size()].literal) {
+            prefixPending_ += ch;
+            return true;
+        }
+        // More typed after the whole prefix: the prefix was the literals ("2022" is the year 2022);
+        // left alone, it stays digits ("20" is 2020).
+        if (prefixPending_.size() == lead) prefixPending_.clear();
+    }
+    flushPrefix();
+    return typeInput(ch);
+}
+
+void TMorvekEdit::flushPrefix() {
+    const QString pending = prefixPending_;
+    prefixPending_.clear();
+    for (QChar c : pending) typeInput(c);
+}
+
+bool TMorvekEdit::typeInput(QChar ch) {
+    const auto& ps = mask_.positions();
     const int n = int(ps.size());
     int pos = cursorPosition();
     bool cleared = false;
@@ -174,6 +198,11 @@ void TMorvekEdit::keyPressEvent(QKeyEvent* e) {
         TMorvekEditBase::keyPressEvent(e);
         return;
     }
+    if (e->key() == Qt::Key_Backspace && !prefixPending_.isEmpty()) {
+        prefixPending_.chop(1);
+        return;
+    }
+    if (e->text().isEmpty() || !e->text()[0].isPrint()) flushPrefix();
     switch (e->key()) {
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -232,6 +261,7 @@ void TMorvekEdit::focusInEvent(QFocusEvent* e) {
 }
 
 void TMorvekEdit::focusOutEvent(QFocusEvent* e) {
+    flushPrefix();
     TMorvekEditBase::focusOutEvent(e);
     if (e->reason() != Qt::PopupFocusReason) caretToStartOnClick_ = false;
 }

@@ -46,6 +46,8 @@ private:
     int nextInput(int pos) const;     // first input position >= pos, -1 when none
     int previousInput(int pos) const; // last input position < pos, -1 when none
     bool typeChar(QChar ch);          // false when refused
+    bool typeInput(QChar ch);         // typeChar without the literal-prefix check
+    void flushPrefix();
     void clearRange(int from, int to);
     void pasteText(const QString& text);
     void showBuffer(int cursor);
@@ -58,4 +60,7 @@ private:
     bool cursorToStart_ = false;
     bool caretToStartOnClick_ = false;
     bool adjustingCaret_ = false;
+    // Characters typed into an empty field that so far repeat the mask's leading literals ("20"
+    // of a tax year): held back until it is clear whether the whole year is being typed.
+    QString prefixPending_;
 };
