@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "app/util/Encoding.h"
+#include "cli/CliSupport.h"
 #include "forms/FormTypes.h"
 #include "store/Dane.h"
 #include "store/GlobalKonfig.h"
@@ -16,47 +17,6 @@
 #include "xml/XmlValidation.h"
 
 namespace {
-
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct Output {
-    bool utf8 = false;
-    void write(const QString& text, FILE* to = stdout) const {
-        const QByteArray bytes = utf8 ? text.toUtf8() : ToWin1250(text);
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
-    }
-};
-
-QString takeOption(QStringList& args, const QString& name, bool* present = nullptr) {
-    const int i = int(args.indexOf(name));
-    if (present) *present = i >= 0;
-    if (i < 0) return QString();
-    if (i + 1 >= args.size()) throw UsageError(("missing value after " + name).toStdString());
-    QString v = args[i + 1];
-    args.remove(i, 2);
-    return v;
-}
-
-bool takeFlag(QStringList& args, const QString& name) {
-    const int i = int(args.indexOf(name));
-    if (i >= 0) args.removeAt(i);
-    return i >= 0;
-}
-
-// A stored document text: Windows-1250 unless it starts with a UTF-8 byte-order mark; "-" is
-// standard input.
-QString readDocumentText(const QString& file) {
-    QFile f;
-    const bool ok = file == u"-" ? f.open(stdin, QIODevice::ReadOnly)
-                                 : (f.setFileName(file), f.open(QIODevice::ReadOnly));
-    if (!ok) throw std::runtime_error(("cannot read " + file + ": " + f.errorString()).toStdString());
-    const QByteArray data = f.readAll();
-    if (data.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(data.mid(3));
-    return FromWin1250(data);
-}
 
 const FormType& formType(const QString& name) {
     const FormType* t = FindFormType(name);
