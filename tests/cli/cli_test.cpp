@@ -5,23 +5,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/CliRunner.h"
 #include "support/QtPrint.h"
 
 namespace {
 
-struct Result {
-    int status;
-    QByteArray out, err;
-};
+using Result = CliResult;
 
-Result cli(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/sumaris-cli"), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
+Result cli(const QStringList& args, const QByteArray& input = {}) { return RunCliTool(args, input); }
 
 TEST(Cli, FormNewPrintsEveryControl) {
     Result r = cli({"form", "new", "TFRMPIT_37"});

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "store/StoreFixture.h"
+#include "support/CliRunner.h"
 #include "support/QtPrint.h"
 
 #include "app/util/Encoding.h"
@@ -13,18 +14,9 @@
 
 namespace {
 
-struct Result {
-    int status;
-    QByteArray out, err;
-};
+using Result = CliResult;
 
-Result cli(const QStringList& args) {
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/sumaris-cli"), args);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
+Result cli(const QStringList& args, const QByteArray& input = {}) { return RunCliTool(args, input); }
 
 class StoreExportCli : public StoreTest {
 protected:

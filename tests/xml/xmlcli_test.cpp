@@ -7,27 +7,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/CliRunner.h"
 #include "support/QtPrint.h"
 
 #include "LoopbackRegistry.h"
 
 namespace {
 
-struct Result {
-    int status;
-    QByteArray out, err;
-};
+using Result = CliResult;
 
-Result cli(const QStringList& args) {
-    QProcess p;
-    const QString program = qEnvironmentVariableIsSet("SUMARIS_CLI")
-                                ? qEnvironmentVariable("SUMARIS_CLI")
-                                : QCoreApplication::applicationDirPath() + QStringLiteral("/sumaris-cli");
-    p.start(program, args);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
+Result cli(const QStringList& args, const QByteArray& input = {}) { return RunCliTool(args, input); }
 
 class XmlCli : public ::testing::Test {
 protected:

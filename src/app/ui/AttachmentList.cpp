@@ -45,10 +45,6 @@ QPushButton* barButton(QWidget* parent, QHBoxLayout* bar, const QString& name, c
     return b;
 }
 
-void reportError(const std::exception& e) {
-    ShowBox(BoxError, QString::fromUtf8(e.what()));
-}
-
 } // namespace
 
 TfrmListaZalacznikow::TfrmListaZalacznikow(QWidget* parent) : QDialog(parent) {
@@ -149,7 +145,7 @@ void TfrmListaZalacznikow::ShowAttachments(TDane& dane, const QString& windowNam
         const QString path = FindDataFile(kAttachmentFile);
         fileText = ReadTextFile(path.isEmpty() ? DataFolder() + kAttachmentFile : path);
     } catch (const std::exception& e) {
-        reportError(e);
+        ReportError(e);
         return;
     }
     const QStringList types = AttachmentTypes(fileText, windowName);
@@ -200,7 +196,7 @@ void TfrmListaZalacznikow::Reload() {
         Model->SetRows(CurrentAttachments(*dane_));
     } catch (const std::exception& e) {
         Model->SetRows({});
-        reportError(e);
+        ReportError(e);
     }
     selectId(keep);
 }
@@ -253,7 +249,7 @@ void TfrmListaZalacznikow::UtworzKopie() {
         Reload();
         selectId(copy);
     } catch (const std::exception& e) {
-        reportError(e);
+        ReportError(e);
         Reload();
     }
 }
@@ -267,7 +263,7 @@ void TfrmListaZalacznikow::Usun() {
         // The answer took a while: make sure the row deleted is the one shown.
         if (currentAttachment()) dane_->DeleteRecord(dane_->Zalaczniki());
     } catch (const std::exception& e) {
-        reportError(e);
+        ReportError(e);
     }
     Reload();
 }
@@ -280,7 +276,7 @@ void TfrmListaZalacznikow::Uwagi() {
     try {
         UpdateFormColumn(*dane_, row->FOR_ID, FormColumn::Remark, text);
     } catch (const std::exception& e) {
-        reportError(e);
+        ReportError(e);
     }
     Reload();
 }
@@ -303,7 +299,7 @@ void TfrmListaZalacznikow::ToggleSpouseVariant() {
     try {
         UpdateFormColumn(*dane_, row->FOR_ID, FormColumn::Type, toggled);
     } catch (const std::exception& e) {
-        reportError(e);
+        ReportError(e);
     }
     Reload();
 }

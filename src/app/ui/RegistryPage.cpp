@@ -140,10 +140,6 @@ TDane* TRegistryPage::Store() const {
     return dane_ ? dane_ : App.Dane;
 }
 
-void TRegistryPage::report(const std::exception& e) {
-    ShowBox(BoxError, QString::fromUtf8(e.what()));
-}
-
 void TRegistryPage::updateButtons() {
     const bool connected = Store() && Store()->Connected();
     const bool any = Model->rowCount() > 0;
@@ -171,7 +167,7 @@ void TRegistryPage::RequeryDocuments() {
     try {
         dane->QueryDocuments(action_, company_, dane->SortOrder(), filterText_);
     } catch (const std::exception& e) {
-        report(e);
+        ReportError(e);
     }
     Reload();
 }
@@ -266,14 +262,9 @@ void TRegistryPage::Uwagi() {
     if (!AskRemark(window(), text)) return;
     TDane& dane = *Store();
     try {
-        UpdateFormColumn(dane, id, FormColumn::Remark, text);
-        dane.CommitAndRefresh(true);
+        CommitOrRollBack(dane, [&] { UpdateFormColumn(dane, id, FormColumn::Remark, text); });
     } catch (const std::exception& e) {
-        report(e);
-        try {
-            dane.CommitAndRefresh(false);
-        } catch (const std::exception&) {
-        }
+        ReportError(e);
     }
     Reload();
 }
@@ -283,7 +274,7 @@ void TRegistryPage::UtworzKopie() {
     try {
         CopyDocumentWithAttachments(*Store());
     } catch (const std::exception& e) {
-        report(e);
+        ReportError(e);
     }
     Reload();
 }
@@ -298,14 +289,11 @@ void TRegistryPage::Usun() {
         return;
     TDane& dane = *Store();
     try {
-        if (currentRow()) dane.DeleteRecord(dane.Forms());
-        dane.CommitAndRefresh(true);
+        CommitOrRollBack(dane, [&] {
+            if (currentRow()) dane.DeleteRecord(dane.Forms());
+        });
     } catch (const std::exception& e) {
-        report(e);
-        try {
-            dane.CommitAndRefresh(false);
-        } catch (const std::exception&) {
-        }
+        ReportError(e);
     }
     Reload();
 }
@@ -316,7 +304,7 @@ void TRegistryPage::Odswiez() {
     try {
         dane->CommitAndRefresh(false);
     } catch (const std::exception& e) {
-        report(e);
+        ReportError(e);
     }
     Reload();
 }

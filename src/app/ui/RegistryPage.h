@@ -70,7 +70,6 @@ private:
     const FormRow* currentRow();
     void filterEdited();
     void updateButtons();
-    void report(const std::exception& e);
 
     TGlobalKonfig& konfig_;
     TDane* dane_ = nullptr;

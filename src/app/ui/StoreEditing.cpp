@@ -168,9 +168,11 @@ int CopyDocumentWithAttachments(TDane& dane) {
     const FormRow* source = dane.Forms().current();
     if (!source) return 0;
     const int sourceId = source->FOR_ID;
-    try {
+    int copyId = 0;
+    // No half copy: a copy without some of its attachments would pass for a whole one.
+    CommitOrRollBack(dane, [&] {
         dane.DuplicateRecord(dane.Forms());
-        const int copyId = dane.Forms().current()->FOR_ID;
+        copyId = dane.Forms().current()->FOR_ID;
         UpdateFormColumn(dane, copyId, FormColumn::Date, QDate::currentDate());
         // Back on the source, the attachment list shows its attachments.
         if (!dane.Forms().locate(sourceId)) throw std::runtime_error("Brak dokumentu do skopiowania");
@@ -183,10 +185,15 @@ int CopyDocumentWithAttachments(TDane& dane) {
             UpdateFormColumn(dane, dane.Zalaczniki().current()->FOR_ID, FormColumn::Master, copyId);
         }
         dane.Forms().locate(copyId);
+    });
+    return copyId;
+}
+
+void CommitOrRollBack(TDane& dane, const std::function<void()>& work) {
+    try {
+        work();
         dane.CommitAndRefresh(true);
-        return copyId;
     } catch (...) {
-        // No half copy: a copy without some of its attachments would pass for a whole one.
         try {
             dane.CommitAndRefresh(false);
         } catch (const std::exception&) {
@@ -194,6 +201,8 @@ int CopyDocumentWithAttachments(TDane& dane) {
         throw;
     }
 }
+
+void ReportError(const std::exception& e) { ShowBox(BoxError, QString::fromUtf8(e.what())); }
 
 bool AskRemark(QWidget* parent, QString& text) {
     QInputDialog dialog(parent);

@@ -7,6 +7,9 @@
 #include <QVariant>
 
 #include "forms/ui/EditorHost.h"
+#include <functional>
+#include <stdexcept>
+
 #include "store/Dane.h"
 
 class QWidget;
@@ -38,6 +41,12 @@ bool OpenEditor(TDane& dane, bool isNew, const QString& typeCode, bool isAttachm
 // attachments pointing to it, committed; the copy becomes the current row. Returns its FOR_ID.
 // Throws after rolling back when any step fails.
 int CopyDocumentWithAttachments(TDane& dane);
+
+// Runs work on the store and commits it; when anything fails, everything since the last commit
+// is rolled back and the failure passed on.
+void CommitOrRollBack(TDane& dane, const std::function<void()>& work);
+// A failure of a store operation, in the error box.
+void ReportError(const std::exception& e);
 
 // The remark of a row asked with the system input dialog ("Notatka"); true when accepted.
 bool AskRemark(QWidget* parent, QString& text);
